@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <memory>
 #include <random>
 #include <vector>
 
@@ -13,12 +14,17 @@ namespace
 const int kTemoin = 0x5A5A5A5A; // fills the output so stray writes show
 
 // Merges a and b into a buffer larger than needed and checks that the slots
-// past the merged count kept their filler.
+// past the merged count kept their filler. The inputs are copied to blocks of
+// exactly their size, so that a sanitizer sees any read past their end.
 std::vector<int> fusionner(const std::vector<int>& a, const std::vector<int>& b)
 {
+    const std::unique_ptr<int[]> t1(new int[a.size()]);
+    const std::unique_ptr<int[]> t2(new int[b.size()]);
+    std::copy(a.begin(), a.end(), t1.get());
+    std::copy(b.begin(), b.end(), t2.get());
     const std::size_t n = a.size() + b.size();
     std::vector<int> tab(n + 8, kTemoin);
-    fusion(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), tab.data());
+    fusion(t1.get(), static_cast<int>(a.size()), t2.get(), static_cast<int>(b.size()), tab.data());
     for (std::size_t k = n; k < tab.size(); k++) {
         EXPECT_EQ(tab[k], kTemoin) << "slot " << k << " past the merged count was written";
     }
@@ -83,17 +89,72 @@ TEST(Fusion, DeuxVidesNEcritRien)
     EXPECT_EQ(tab[0], kTemoin);
 }
 
-// Builds an ascending array of n values. Small value ranges give many equal
-// values; runs make long stretches taken from one side.
-std::vector<int> trie_aleatoire(std::mt19937& gen, int n, int plage)
+// Counts below zero break the caller's promise; they must still read and
+// write nothing outside the arrays (here, what the plain loop did with them).
+TEST(Fusion, TaillesNegativesSansDebordement)
 {
-    std::uniform_int_distribution<int> valeur(-plage, plage);
-    std::vector<int> v(static_cast<std::size_t>(n));
-    for (int& x : v) {
-        x = valeur(gen);
+    const int t[3] = {1, 2, 3};
+    int tab[4] = {kTemoin, kTemoin, kTemoin, kTemoin};
+    fusion(t, -1, t, 3, tab);
+    EXPECT_EQ(tab[0], kTemoin);
+    fusion(t, 3, t, -2, tab);
+    EXPECT_EQ(tab[0], 1);
+    EXPECT_EQ(tab[2], 3);
+    EXPECT_EQ(tab[3], kTemoin);
+}
+
+// The merge as first written, one plain step at a time: the reference for
+// inputs that are not in order, where std::merge promises nothing.
+std::vector<int> fusion_pas_a_pas(const std::vector<int>& t1, const std::vector<int>& t2)
+{
+    std::vector<int> r;
+    std::size_t i = 0;
+    std::size_t j = 0;
+    while (i < t1.size() && j < t2.size()) {
+        r.push_back(t1[i] < t2[j] ? t1[i++] : t2[j++]);
     }
-    std::sort(v.begin(), v.end());
-    return v;
+    r.insert(r.end(), t1.begin() + static_cast<std::ptrdiff_t>(i), t1.end());
+    r.insert(r.end(), t2.begin() + static_cast<std::ptrdiff_t>(j), t2.end());
+    return r;
+}
+
+// Two inputs whose merged order alternates between stretches of random
+// interleaving and runs of random length, so that a merge that adapts its
+// stepping to the data switches back and forth, at every kind of boundary.
+struct Paire {
+    std::vector<int> t1;
+    std::vector<int> t2;
+};
+
+Paire paire_melangee(std::mt19937& gen, int taille1, int taille2, int etendue_max, int plage)
+{
+    std::uniform_int_distribution<int> pile(0, 1);
+    std::uniform_int_distribution<int> longueur(1, etendue_max);
+    std::uniform_int_distribution<int> saut(0, plage);
+    Paire p;
+    int valeur = -1000000;
+    bool vers_t1 = false;
+    bool au_hasard = true;
+    int reste = 0;
+    while (static_cast<int>(p.t1.size()) < taille1 || static_cast<int>(p.t2.size()) < taille2) {
+        if (reste == 0) {
+            reste = longueur(gen);
+            au_hasard = etendue_max == 1 || pile(gen) == 1;
+            vers_t1 = !vers_t1;
+        }
+        reste--;
+        if (au_hasard) {
+            vers_t1 = pile(gen) == 1;
+        }
+        if (static_cast<int>(p.t1.size()) == taille1) {
+            vers_t1 = false;
+        } else if (static_cast<int>(p.t2.size()) == taille2) {
+            vers_t1 = true;
+        }
+        valeur += saut(gen);
+        (vers_t1 ? p.t1 : p.t2).push_back(valeur);
+    }
+    return p;
 }
 
 // std::merge keeps the first range's element first on ties, so t2 goes first.
@@ -107,13 +168,45 @@ std::vector<int> reference(const std::vector<int>& t1, const std::vector<int>& t
 TEST(Fusion, CommeStdMergeSurDesEntreesTriees)
 {
     std::mt19937 gen(20261208);
-    std::uniform_int_distribution<int> taille(0, 300);
-    for (int plage : {3, 1000, INT_MAX}) {
-        for (int essai = 0; essai < 300; essai++) {
-            const auto t1 = trie_aleatoire(gen, taille(gen), plage);
-            const auto t2 = trie_aleatoire(gen, taille(gen), plage);
-            ASSERT_EQ(fusionner(t1, t2), reference(t1, t2))
-                << "sizes " << t1.size() << " and " << t2.size() << ", range " << plage;
+    std::uniform_int_distribution<int> taille(0, 1500);
+    std::uniform_int_distribution<int> petite(0, 8);
+    for (int etendue_max : {1, 3, 12, 100, 2000}) {
+        for (int plage : {0, 1, 1000}) {
+            for (int essai = 0; essai < 40; essai++) {
+                // Tiny inputs on one side now and then: the other side's long
+                // tail and the last few steps before an input runs out.
+                const int taille1 = essai % 5 == 0 ? petite(gen) : taille(gen);
+                const int taille2 = essai % 7 == 0 ? petite(gen) : taille(gen);
+                const Paire p = paire_melangee(gen, taille1, taille2, etendue_max, plage);
+                ASSERT_EQ(fusionner(p.t1, p.t2), reference(p.t1, p.t2))
+                    << "sizes " << taille1 << " and " << taille2 << ", stretches up to "
+                    << etendue_max << ", steps up to " << plage;
+            }
+        }
+    }
+}
+
+// Out of order, each step is still decided by its own comparison alone.
+TEST(Fusion, CommeLaBouclePasAPasSurDesEntreesEnDesordre)
+{
+    std::mt19937 gen(8122026);
+    std::uniform_int_distribution<int> taille(0, 1200);
+    for (int plage : {2, 50, INT_MAX}) {
+        std::uniform_int_distribution<int> valeur(-plage, plage);
+        for (int essai = 0; essai < 60; essai++) {
+            std::vector<int> t1(static_cast<std::size_t>(taille(gen)));
+            std::vector<int> t2(static_cast<std::size_t>(taille(gen)));
+            for (int& v : t1) {
+                v = valeur(gen);
+            }
+            for (int& v : t2) {
+                v = valeur(gen);
+            }
+            // Partly sorted, so that long runs occur too.
+            std::sort(t1.begin(), t1.begin() + static_cast<std::ptrdiff_t>(t1.size() / 2));
+            std::sort(t2.begin() + static_cast<std::ptrdiff_t>(t2.size() / 3), t2.end());
+            ASSERT_EQ(fusionner(t1, t2), fusion_pas_a_pas(t1, t2))
+                << "sizes " << t1.size() << " and " << t2.size() << ", values up to " << plage;
         }
     }
 }

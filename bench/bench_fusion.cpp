@@ -1,0 +1,143 @@
+// fusion against std::merge and against a plain copy of as many bytes (the
+// floor that no merge can beat), in nanoseconds per element written, on input
+// shapes that favour different ways of stepping.
+
+#include "fusion.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <random>
+#include <vector>
+
+namespace
+{
+
+enum Forme : std::int64_t {
+    kAleatoire, // each element's side drawn at random: worst for a branch
+    kSeries8,   // 8 from one side, then 8 from the other
+    kSeries64,  // the same with runs of 64
+    kEnDessous, // every element of t1 below every element of t2
+    kInegales,  // t1 a sixteenth of t2's size, sides drawn at random
+};
+
+struct Entrees {
+    std::vector<int> t1;
+    std::vector<int> t2;
+};
+
+// The merged order is 0, 2, 4, ...: each value goes to the side that `cote`
+// names, so the interleaving is exactly what the shape asks for.
+Entrees repartir(const std::vector<bool>& cote)
+{
+    Entrees e;
+    int valeur = 0;
+    for (bool vers_t1 : cote) {
+        (vers_t1 ? e.t1 : e.t2).push_back(valeur);
+        valeur += 2;
+    }
+    return e;
+}
+
+Entrees construire(Forme forme, int n, unsigned graine)
+{
+    std::mt19937 gen(graine);
+    std::vector<bool> cote;
+    switch (forme) {
+    case kAleatoire:
+    case kInegales: {
+        const int n1 = forme == kAleatoire ? n : n / 16;
+        cote.assign(static_cast<std::size_t>(n1 + n), false);
+        std::fill_n(cote.begin(), n1, true);
+        std::shuffle(cote.begin(), cote.end(), gen);
+        break;
+    }
+    case kSeries8:
+    case kSeries64: {
+        const int serie = forme == kSeries8 ? 8 : 64;
+        for (int k = 0; k < 2 * n; k++) {
+            cote.push_back((k / serie) % 2 == 0);
+        }
+        break;
+    }
+    case kEnDessous:
+        cote.assign(static_cast<std::size_t>(2 * n), false);
+        std::fill_n(cote.begin(), n, true);
+        break;
+    }
+    return repartir(cote);
+}
+
+// The branch predictor learns a few tens of thousands of outcomes by heart:
+// merging the same small inputs again and again would measure that, not the
+// merge. Small sizes therefore cycle through enough distinct inputs (drawn
+// alike) to hold about 2^18 elements in all.
+const std::size_t kElementsParCycle = std::size_t{1} << 18;
+
+template <typename Fusionner> void mesurer(benchmark::State& state, Fusionner fusionner)
+{
+    const auto forme = static_cast<Forme>(state.range(0));
+    const auto n = static_cast<int>(state.range(1));
+    std::vector<Entrees> jeux{construire(forme, n, 1)};
+    const std::size_t taille = jeux[0].t1.size() + jeux[0].t2.size();
+    for (unsigned graine = 2; jeux.size() * taille < kElementsParCycle; graine++) {
+        jeux.push_back(construire(forme, n, graine));
+    }
+
+    std::vector<int> tab(taille);
+    std::size_t suivant = 0;
+    for (auto _ : state) {
+        const Entrees& e = jeux[suivant];
+        suivant = suivant + 1 == jeux.size() ? 0 : suivant + 1;
+        fusionner(e.t1, e.t2, tab.data());
+        benchmark::DoNotOptimize(tab.data());
+        benchmark::ClobberMemory();
+    }
+    // Seconds per element written: shown as ns.
+    state.counters["par_element"] = benchmark::Counter(
+        static_cast<double>(taille),
+        benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+void BM_fusion(benchmark::State& state)
+{
+    mesurer(state, [](const std::vector<int>& t1, const std::vector<int>& t2, int* tab) {
+        fusion(t1.data(), static_cast<int>(t1.size()), t2.data(), static_cast<int>(t2.size()), tab);
+    });
+}
+
+void BM_std_merge(benchmark::State& state)
+{
+    // t2 first, so that ties go the same way as in fusion.
+    mesurer(state, [](const std::vector<int>& t1, const std::vector<int>& t2, int* tab) {
+        std::merge(t2.begin(), t2.end(), t1.begin(), t1.end(), tab);
+    });
+}
+
+void BM_memcpy(benchmark::State& state)
+{
+    mesurer(state, [](const std::vector<int>& t1, const std::vector<int>& t2, int* tab) {
+        std::memcpy(tab, t1.data(), t1.size() * sizeof(int));
+        std::memcpy(tab + t1.size(), t2.data(), t2.size() * sizeof(int));
+    });
+}
+
+void formes_et_tailles(benchmark::internal::Benchmark* b)
+{
+    b->ArgNames({"forme", "n"});
+    for (std::int64_t forme : {kAleatoire, kSeries8, kSeries64, kEnDessous, kInegales}) {
+        for (std::int64_t n = 1 << 10; n <= 1 << 22; n *= 4) {
+            b->Args({forme, n});
+        }
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_fusion)->Apply(formes_et_tailles);
+BENCHMARK(BM_std_merge)->Apply(formes_et_tailles);
+BENCHMARK(BM_memcpy)->Apply(formes_et_tailles);
+
+BENCHMARK_MAIN();
