@@ -49,7 +49,7 @@ Entrees construire(Forme forme, int n, unsigned graine)
     case kAleatoire:
     case kInegales: {
         const int n1 = forme == kAleatoire ? n : n / 16;
-        cote.assign(static_cast<std::size_t>(n1 + n), false);
+        cote.assign(static_cast<std::size_t>(n1) + static_cast<std::size_t>(n), false);
         std::fill_n(cote.begin(), n1, true);
         std::shuffle(cote.begin(), cote.end(), gen);
         break;
@@ -63,7 +63,7 @@ Entrees construire(Forme forme, int n, unsigned graine)
         break;
     }
     case kEnDessous:
-        cote.assign(static_cast<std::size_t>(2 * n), false);
+        cote.assign(2 * static_cast<std::size_t>(n), false);
         std::fill_n(cote.begin(), n, true);
         break;
     }

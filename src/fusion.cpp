@@ -26,7 +26,7 @@ namespace
 const std::ptrdiff_t kBloc = 256;
 
 // Below this average run length, a block goes without branches.
-const int kSerieMin = 4;
+const std::ptrdiff_t kSerieMin = 4;
 
 struct Etat {
     const int* a;     // next unread element of t1
@@ -56,7 +56,7 @@ int pas_sans_branche(Etat& e, std::ptrdiff_t n)
     int changements = 0;
     int avant = 0;
     for (; s != fin; s++) {
-        const int prend1 = x < y;
+        const int prend1 = static_cast<int>(x < y);
         *s = prend1 != 0 ? x : y;
         a += prend1;
         b += 1 - prend1;
@@ -161,7 +161,9 @@ int pas_par_series(Etat& e, std::ptrdiff_t n)
 
 } // namespace
 
-void fusion(const int* t1, int taille1, const int* t2, int taille2, int* tab)
+// tab is written through the state's output cursor.
+void fusion(const int* t1, int taille1, const int* t2, int taille2,
+            int* tab) // NOLINT(readability-non-const-parameter)
 {
     Etat e{t1, t2, tab, t1 + std::max(taille1, 0), t2 + std::max(taille2, 0)};
     bool sans_branche = false;

@@ -107,7 +107,7 @@ class SousTerminal
         return false;
     }
 
-    void taper(const std::string& touches)
+    void taper(const std::string& touches) const
     {
         ASSERT_EQ(write(maitre_, touches.data(), touches.size()),
                   static_cast<ssize_t>(touches.size()));
