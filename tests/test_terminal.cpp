@@ -34,25 +34,23 @@ bool memes_reglages(const termios& a, const termios& b)
 
 // The program on the slave side of a pseudo-terminal, as its controlling
 // terminal. The test keeps the slave open to read its settings.
-class SousTerminal
-{
-  public:
+struct SousTerminal {
     SousTerminal()
     {
-        if (openpty(&maitre_, &esclave_, nullptr, nullptr, nullptr) != 0) {
+        if (openpty(&maitre, &esclave, nullptr, nullptr, nullptr) != 0) {
             ADD_FAILURE() << "openpty: " << std::strerror(errno);
             return;
         }
-        tcgetattr(esclave_, &reglages_initiaux_);
-        pid_ = fork();
-        if (pid_ == 0) {
+        tcgetattr(esclave, &reglages_initiaux);
+        pid = fork();
+        if (pid == 0) {
             setsid();
-            ioctl(esclave_, TIOCSCTTY, 0);
-            dup2(esclave_, STDIN_FILENO);
-            dup2(esclave_, STDOUT_FILENO);
-            dup2(esclave_, STDERR_FILENO);
-            close(maitre_);
-            close(esclave_);
+            ioctl(esclave, TIOCSCTTY, 0);
+            dup2(esclave, STDIN_FILENO);
+            dup2(esclave, STDOUT_FILENO);
+            dup2(esclave, STDERR_FILENO);
+            close(maitre);
+            close(esclave);
             execl(FUSION_EXE, FUSION_EXE, static_cast<char*>(nullptr));
             _exit(127);
         }
@@ -60,12 +58,12 @@ class SousTerminal
 
     ~SousTerminal()
     {
-        if (pid_ > 0 && !termine_) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
+        if (pid > 0 && !termine) {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
         }
-        close(maitre_);
-        close(esclave_);
+        close(maitre);
+        close(esclave);
     }
 
     SousTerminal(const SousTerminal&) = delete;
@@ -76,12 +74,12 @@ class SousTerminal
     {
         const auto limite = std::chrono::steady_clock::now() + kDelai;
         while (!termine_par(fin) && std::chrono::steady_clock::now() < limite) {
-            pollfd pfd{maitre_, POLLIN, 0};
+            pollfd pfd{maitre, POLLIN, 0};
             if (poll(&pfd, 1, 50) > 0) {
                 char tampon[512];
-                const ssize_t n = read(maitre_, tampon, sizeof tampon);
+                const ssize_t n = read(maitre, tampon, sizeof tampon);
                 if (n > 0) {
-                    sortie_.append(tampon, static_cast<std::size_t>(n));
+                    sortie.append(tampon, static_cast<std::size_t>(n));
                 }
             }
         }
@@ -90,7 +88,7 @@ class SousTerminal
 
     bool en_vie()
     {
-        return !termine_ && waitpid(pid_, &statut_, WNOHANG) == 0;
+        return !termine && waitpid(pid, &statut, WNOHANG) == 0;
     }
 
     // Waits for the program to end; false if it is still running.
@@ -98,8 +96,8 @@ class SousTerminal
     {
         const auto limite = std::chrono::steady_clock::now() + kDelai;
         while (std::chrono::steady_clock::now() < limite) {
-            if (waitpid(pid_, &statut_, WNOHANG) == pid_) {
-                termine_ = true;
+            if (waitpid(pid, &statut, WNOHANG) == pid) {
+                termine = true;
                 return true;
             }
             std::this_thread::sleep_for(10ms);
@@ -109,14 +107,14 @@ class SousTerminal
 
     void taper(const std::string& touches) const
     {
-        ASSERT_EQ(write(maitre_, touches.data(), touches.size()),
+        ASSERT_EQ(write(maitre, touches.data(), touches.size()),
                   static_cast<ssize_t>(touches.size()));
     }
 
     termios reglages() const
     {
         termios t{};
-        tcgetattr(esclave_, &t);
+        tcgetattr(esclave, &t);
         return t;
     }
 
@@ -127,50 +125,32 @@ class SousTerminal
         t.c_lflag &= ~static_cast<tcflag_t>(ICANON);
         t.c_cc[VMIN] = 0;
         t.c_cc[VTIME] = 0;
-        tcsetattr(esclave_, TCSANOW, &t);
+        tcsetattr(esclave, TCSANOW, &t);
         char tampon[64];
-        const ssize_t n = read(esclave_, tampon, sizeof tampon);
+        const ssize_t n = read(esclave, tampon, sizeof tampon);
         return n > 0 ? std::string(tampon, static_cast<std::size_t>(n)) : std::string();
     }
 
-    pid_t pid() const
-    {
-        return pid_;
-    }
-    int statut() const
-    {
-        return statut_;
-    }
-    const std::string& sortie() const
-    {
-        return sortie_;
-    }
-    const termios& reglages_initiaux() const
-    {
-        return reglages_initiaux_;
-    }
-
-  private:
     bool termine_par(const std::string& fin) const
     {
-        return sortie_.size() >= fin.size() &&
-               sortie_.compare(sortie_.size() - fin.size(), fin.size(), fin) == 0;
+        return sortie.size() >= fin.size() &&
+               sortie.compare(sortie.size() - fin.size(), fin.size(), fin) == 0;
     }
 
-    int maitre_ = -1;
-    int esclave_ = -1;
-    pid_t pid_ = -1;
-    int statut_ = 0;
-    bool termine_ = false;
-    std::string sortie_;
-    termios reglages_initiaux_{};
+    int maitre = -1;
+    int esclave = -1;
+    pid_t pid = -1;
+    int statut = 0;
+    bool termine = false;
+    std::string sortie;
+    termios reglages_initiaux{};
 };
 
 // Brings the program to its prompt and checks what it must look like there.
 void jusqua_l_invite(SousTerminal& st)
 {
-    ASSERT_TRUE(st.lire_jusqua("FIN!\r\n" + kInvite)) << "got:\n" << st.sortie();
-    EXPECT_EQ(st.sortie().find(kInvite), st.sortie().size() - kInvite.size())
+    ASSERT_TRUE(st.lire_jusqua("FIN!\r\n" + kInvite)) << "got:\n" << st.sortie;
+    EXPECT_EQ(st.sortie.find(kInvite), st.sortie.size() - kInvite.size())
         << "the prompt came before the end of the table";
 
     std::this_thread::sleep_for(300ms);
@@ -203,9 +183,9 @@ TEST_P(PauseTouche, UneToucheTermineEtRendLeTerminal)
 
     st.taper(GetParam().octets);
     ASSERT_TRUE(st.attendre_fin()) << "one key did not end the program";
-    EXPECT_TRUE(WIFEXITED(st.statut()) && WEXITSTATUS(st.statut()) == 0);
+    EXPECT_TRUE(WIFEXITED(st.statut) && WEXITSTATUS(st.statut) == 0);
     EXPECT_TRUE(st.lire_jusqua(kInvite + "\r\n")) << "the key was echoed or the line not ended";
-    EXPECT_TRUE(memes_reglages(st.reglages(), st.reglages_initiaux()));
+    EXPECT_TRUE(memes_reglages(st.reglages(), st.reglages_initiaux));
     EXPECT_EQ(st.reste_a_lire(), "");
 }
 
@@ -228,10 +208,10 @@ TEST(Pause, SignalExterieurRendLeTerminalPuisAgit)
         SousTerminal st;
         ASSERT_NO_FATAL_FAILURE(jusqua_l_invite(st));
 
-        kill(st.pid(), sig);
+        kill(st.pid, sig);
         ASSERT_TRUE(st.attendre_fin()) << "the signal did not end the program";
-        EXPECT_TRUE(WIFSIGNALED(st.statut()) && WTERMSIG(st.statut()) == sig);
-        EXPECT_TRUE(memes_reglages(st.reglages(), st.reglages_initiaux()));
+        EXPECT_TRUE(WIFSIGNALED(st.statut) && WTERMSIG(st.statut) == sig);
+        EXPECT_TRUE(memes_reglages(st.reglages(), st.reglages_initiaux));
     }
 }
 
