@@ -81,44 +81,26 @@ int pas_sans_branche(Etat& e, std::ptrdiff_t n)
 // element is taken while `encore` says so and p stays before `arret`.
 // Returns where the run stopped: at arret, with nothing compared past the
 // run, or on the element that `encore` refused, which is then in v.
-// It goes four elements at a time with a single test of the limit, so that a
-// long run costs little more than a copy.
+// While four elements remain it reads them together and tests the limit once,
+// so that a long run costs little more than a copy.
 template <typename Encore>
 const int* copier_serie(const int* p, const int* arret, int*& s, int& v, Encore encore)
 {
+    *s = v; // each element taken is stored as soon as it is chosen
     while (arret - p > 4) {
-        const int v1 = p[1];
-        const int v2 = p[2];
-        const int v3 = p[3];
-        const int v4 = p[4];
-        s[0] = v;
-        if (!encore(v1)) {
-            v = v1;
-            s += 1;
-            return p + 1;
-        }
-        s[1] = v1;
-        if (!encore(v2)) {
-            v = v2;
-            s += 2;
-            return p + 2;
-        }
-        s[2] = v2;
-        if (!encore(v3)) {
-            v = v3;
-            s += 3;
-            return p + 3;
-        }
-        s[3] = v3;
-        v = v4;
-        s += 4;
-        p += 4;
-        if (!encore(v4)) {
-            return p;
+        const int suivants[4] = {p[1], p[2], p[3], p[4]};
+        for (const int w : suivants) {
+            ++s;
+            ++p;
+            v = w;
+            if (!encore(v)) {
+                return p;
+            }
+            *s = v;
         }
     }
     for (;;) {
-        *s++ = v;
+        ++s;
         if (++p == arret) {
             return p;
         }
@@ -126,6 +108,7 @@ const int* copier_serie(const int* p, const int* arret, int*& s, int& v, Encore 
         if (!encore(v)) {
             return p;
         }
+        *s = v;
     }
 }
 

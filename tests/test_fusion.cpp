@@ -196,12 +196,8 @@ TEST(Fusion, CommeLaBouclePasAPasSurDesEntreesEnDesordre)
         for (int essai = 0; essai < 60; essai++) {
             std::vector<int> t1(static_cast<std::size_t>(taille(gen)));
             std::vector<int> t2(static_cast<std::size_t>(taille(gen)));
-            for (int& v : t1) {
-                v = valeur(gen);
-            }
-            for (int& v : t2) {
-                v = valeur(gen);
-            }
+            std::generate(t1.begin(), t1.end(), [&] { return valeur(gen); });
+            std::generate(t2.begin(), t2.end(), [&] { return valeur(gen); });
             // Partly sorted, so that long runs occur too.
             std::sort(t1.begin(), t1.begin() + static_cast<std::ptrdiff_t>(t1.size() / 2));
             std::sort(t2.begin() + static_cast<std::ptrdiff_t>(t2.size() / 3), t2.end());
