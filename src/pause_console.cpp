@@ -25,55 +25,77 @@ void pause_console()
 namespace
 {
 
-// Signals that would end the process while the terminal is raw. They are held
-// back during the wait and let through once the terminal is restored, so they
-// still do what they would have done.
-const int kSignauxRetenus[] = {SIGHUP, SIGINT, SIGQUIT, SIGTERM};
+// While the terminal is raw, no signal may end or stop the process before the
+// terminal is put back. Every signal whose default action does either is held
+// back during the wait; once the terminal is restored it is let through and
+// does exactly what it would have done (ignored and caught signals are the
+// caller's business and are left to their dispositions). SIGKILL and SIGSTOP
+// cannot be held back by anyone.
+struct Signaux {
+    sigset_t fins;   // those that end the process
+    sigset_t arrets; // those that stop it until SIGCONT
+};
 
-sigset_t signaux_retenus()
+// The signals whose default action neither ends nor stops the process, and
+// the two that nothing can hold back.
+const int kSansEffetOuImparables[] = {SIGCHLD, SIGCONT, SIGURG, SIGWINCH, SIGKILL, SIGSTOP};
+const int kArrets[] = {SIGTSTP, SIGTTIN, SIGTTOU};
+
+Signaux signaux_retenus()
 {
-    sigset_t set;
-    sigemptyset(&set);
-    for (int sig : kSignauxRetenus) {
-        sigaddset(&set, sig);
+    Signaux s{};
+    sigfillset(&s.fins);
+    sigemptyset(&s.arrets);
+    for (int sig : kSansEffetOuImparables) {
+        sigdelset(&s.fins, sig);
     }
-    return set;
+    for (int sig : kArrets) {
+        sigdelset(&s.fins, sig);
+        sigaddset(&s.arrets, sig);
+    }
+    return s;
 }
 
-bool signal_en_attente()
+bool en_attente(const sigset_t& signaux)
 {
     sigset_t en_attente;
     if (sigpending(&en_attente) != 0) {
         return false;
     }
-    for (int sig : kSignauxRetenus) {
-        if (sigismember(&en_attente, sig) == 1) {
+    for (int sig = 1; sig < NSIG; sig++) {
+        if (sigismember(&en_attente, sig) == 1 && sigismember(&signaux, sig) == 1) {
             return true;
         }
     }
     return false;
 }
 
-// Waits for one byte on standard input, or for a held-back signal. A blocked
-// signal does not interrupt read(), so the wait wakes up now and then to look.
-void attendre_touche()
+enum class Reveil { touche, arret, fin };
+
+// Waits for one byte on standard input or for a held-back signal. A blocked
+// signal does not interrupt poll() or read(), so the wait wakes up now and
+// then to look.
+Reveil attendre_touche(const Signaux& s)
 {
     const int interval_ms = 100;
     for (;;) {
         pollfd pfd{STDIN_FILENO, POLLIN, 0};
         const int pret = poll(&pfd, 1, interval_ms);
         if (pret < 0 && errno != EINTR) {
-            return;
+            return Reveil::touche;
         }
         if (pret > 0) {
             char touche = 0;
             const ssize_t lu = read(STDIN_FILENO, &touche, 1);
             if (lu >= 0 || (errno != EINTR && errno != EAGAIN)) {
-                return;
+                return Reveil::touche;
             }
         }
-        if (signal_en_attente()) {
-            return;
+        if (en_attente(s.fins)) {
+            return Reveil::fin;
+        }
+        if (en_attente(s.arrets)) {
+            return Reveil::arret;
         }
     }
 }
@@ -92,10 +114,6 @@ void pause_console()
         return;
     }
 
-    const sigset_t retenus = signaux_retenus();
-    sigset_t masque_avant;
-    sigprocmask(SIG_BLOCK, &retenus, &masque_avant);
-
     // One key, no Enter, no echo. ISIG is off so that Ctrl-C is read as the
     // key instead of killing the process with the terminal left raw; IXON is
     // off so that Ctrl-S and Ctrl-Q count as keys too.
@@ -105,15 +123,32 @@ void pause_console()
     brut.c_cc[VMIN] = 1;
     brut.c_cc[VTIME] = 0;
 
-    if (tcsetattr(STDIN_FILENO, TCSANOW, &brut) == 0) {
+    const Signaux s = signaux_retenus();
+    sigset_t masque_avant;
+    sigprocmask(SIG_BLOCK, &s.fins, &masque_avant);
+
+    for (;;) {
+        // The stop signals are still let through here, so that a background
+        // job stops on SIGTTOU when it sets the terminal, as interactive
+        // programs do, instead of taking the terminal from the foreground.
+        if (tcsetattr(STDIN_FILENO, TCSANOW, &brut) != 0) {
+            break;
+        }
+        sigprocmask(SIG_BLOCK, &s.arrets, nullptr);
         std::printf("Appuyez sur une touche pour continuer...");
         std::fflush(stdout);
-        attendre_touche();
+        const Reveil reveil = attendre_touche(s);
         // TCSAFLUSH also drops the rest of a key that sends several bytes
         // (arrows, function keys), which would otherwise land in the shell.
         tcsetattr(STDIN_FILENO, TCSAFLUSH, &avant);
         std::printf("\n");
         std::fflush(stdout);
+        if (reveil != Reveil::arret) {
+            break;
+        }
+        // The stop takes effect here, with the terminal as the shell expects
+        // it; after SIGCONT the wait starts again, prompt and all.
+        sigprocmask(SIG_UNBLOCK, &s.arrets, nullptr);
     }
 
     sigprocmask(SIG_SETMASK, &masque_avant, nullptr);

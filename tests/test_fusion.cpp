@@ -79,7 +79,7 @@ TEST_P(FusionCas, DonneLeResultatAttendu)
 }
 
 INSTANTIATE_TEST_SUITE_P(Fusion, FusionCas, testing::ValuesIn(kCas),
-                         [](const testing::TestParamInfo<Cas>& info) { return info.param.nom; });
+                         [](const testing::TestParamInfo<Cas>& cas) { return cas.param.nom; });
 
 // With both inputs empty, not even slot 0 may be touched.
 TEST(Fusion, DeuxVidesNEcritRien)

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -32,8 +33,12 @@ bool memes_reglages(const termios& a, const termios& b)
            a.c_lflag == b.c_lflag && std::memcmp(a.c_cc, b.c_cc, sizeof a.c_cc) == 0;
 }
 
-// The program on the slave side of a pseudo-terminal, as its controlling
-// terminal. The test keeps the slave open to read its settings.
+// The program on the slave side of a pseudo-terminal, run the way a shell
+// with job control runs it: a session leader (standing in for the shell)
+// holds the terminal and starts the program as a job of its own, in the
+// foreground. The job must not be an orphaned process group, or the kernel
+// would drop the stop signals that the tests send. The leader ends as the
+// program ended. The test keeps the slave open to read its settings.
 struct SousTerminal {
     SousTerminal()
     {
@@ -42,25 +47,62 @@ struct SousTerminal {
             return;
         }
         tcgetattr(esclave, &reglages_initiaux);
-        pid = fork();
-        if (pid == 0) {
-            setsid();
-            ioctl(esclave, TIOCSCTTY, 0);
-            dup2(esclave, STDIN_FILENO);
-            dup2(esclave, STDOUT_FILENO);
-            dup2(esclave, STDERR_FILENO);
-            close(maitre);
-            close(esclave);
+        int tube[2];
+        if (pipe(tube) != 0) {
+            ADD_FAILURE() << "pipe: " << std::strerror(errno);
+            return;
+        }
+        meneur = fork();
+        if (meneur == 0) {
+            close(tube[0]);
+            lancer_comme_un_shell(tube[1]);
+        }
+        close(tube[1]);
+        if (read(tube[0], &pid, sizeof pid) != static_cast<ssize_t>(sizeof pid)) {
+            ADD_FAILURE() << "the program was not started";
+        }
+        close(tube[0]);
+    }
+
+    // In the session leader; never returns.
+    [[noreturn]] void lancer_comme_un_shell(int tube) const
+    {
+        setsid();
+        ioctl(esclave, TIOCSCTTY, 0);
+        dup2(esclave, STDIN_FILENO);
+        dup2(esclave, STDOUT_FILENO);
+        dup2(esclave, STDERR_FILENO);
+        close(maitre);
+        close(esclave);
+        const pid_t programme = fork();
+        if (programme == 0) {
+            setpgid(0, 0);
+            signal(SIGTTOU, SIG_IGN);
+            tcsetpgrp(STDIN_FILENO, getpid());
+            signal(SIGTTOU, SIG_DFL);
             execl(FUSION_EXE, FUSION_EXE, static_cast<char*>(nullptr));
             _exit(127);
         }
+        setpgid(programme, programme);
+        (void)write(tube, &programme, sizeof programme);
+        int fin = 0;
+        while (waitpid(programme, &fin, 0) < 0 && errno == EINTR) {
+        }
+        if (WIFSIGNALED(fin)) {
+            signal(WTERMSIG(fin), SIG_DFL);
+            raise(WTERMSIG(fin));
+        }
+        _exit(WIFEXITED(fin) ? WEXITSTATUS(fin) : 126);
     }
 
     ~SousTerminal()
     {
-        if (pid > 0 && !termine) {
-            kill(pid, SIGKILL);
-            waitpid(pid, nullptr, 0);
+        if (meneur > 0 && !termine) {
+            if (pid > 0) {
+                kill(pid, SIGKILL);
+            }
+            kill(meneur, SIGKILL);
+            waitpid(meneur, nullptr, 0);
         }
         close(maitre);
         close(esclave);
@@ -88,7 +130,7 @@ struct SousTerminal {
 
     bool en_vie()
     {
-        return !termine && waitpid(pid, &statut, WNOHANG) == 0;
+        return !termine && waitpid(meneur, &statut, WNOHANG) == 0;
     }
 
     // Waits for the program to end; false if it is still running.
@@ -96,7 +138,7 @@ struct SousTerminal {
     {
         const auto limite = std::chrono::steady_clock::now() + kDelai;
         while (std::chrono::steady_clock::now() < limite) {
-            if (waitpid(pid, &statut, WNOHANG) == pid) {
+            if (waitpid(meneur, &statut, WNOHANG) == meneur) {
                 termine = true;
                 return true;
             }
@@ -139,17 +181,19 @@ struct SousTerminal {
 
     int maitre = -1;
     int esclave = -1;
-    pid_t pid = -1;
+    pid_t meneur = -1; // the session leader, whose end mirrors the program's
+    pid_t pid = -1;    // the program itself, which the signals are sent to
     int statut = 0;
     bool termine = false;
     std::string sortie;
     termios reglages_initiaux{};
 };
 
-// Brings the program to its prompt and checks what it must look like there.
-void jusqua_l_invite(SousTerminal& st)
+// Brings the program to its prompt, which follows `avant`, and checks what it
+// must look like there.
+void jusqua_l_invite(SousTerminal& st, const std::string& avant = "FIN!\r\n")
 {
-    ASSERT_TRUE(st.lire_jusqua("FIN!\r\n" + kInvite)) << "got:\n" << st.sortie;
+    ASSERT_TRUE(st.lire_jusqua(avant + kInvite)) << "got:\n" << st.sortie;
     EXPECT_EQ(st.sortie.find(kInvite), st.sortie.size() - kInvite.size())
         << "the prompt came before the end of the table";
 
@@ -197,13 +241,13 @@ const Touche kTouches[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Pause, PauseTouche, testing::ValuesIn(kTouches),
-                         [](const testing::TestParamInfo<Touche>& info) { return info.param.nom; });
+                         [](const testing::TestParamInfo<Touche>& cas) { return cas.param.nom; });
 
 // A signal from outside still ends the program as it asks, but not before the
 // terminal is put back.
 TEST(Pause, SignalExterieurRendLeTerminalPuisAgit)
 {
-    for (int sig : {SIGTERM, SIGINT, SIGHUP}) {
+    for (int sig : {SIGTERM, SIGINT, SIGHUP, SIGUSR1, SIGALRM}) {
         SCOPED_TRACE(strsignal(sig));
         SousTerminal st;
         ASSERT_NO_FATAL_FAILURE(jusqua_l_invite(st));
@@ -211,6 +255,57 @@ TEST(Pause, SignalExterieurRendLeTerminalPuisAgit)
         kill(st.pid, sig);
         ASSERT_TRUE(st.attendre_fin()) << "the signal did not end the program";
         EXPECT_TRUE(WIFSIGNALED(st.statut) && WTERMSIG(st.statut) == sig);
+        EXPECT_TRUE(memes_reglages(st.reglages(), st.reglages_initiaux));
+    }
+}
+
+// Whether the program is stopped, as the kernel reports it.
+bool arrete(pid_t pid)
+{
+    char chemin[64];
+    std::snprintf(chemin, sizeof chemin, "/proc/%d/stat", static_cast<int>(pid));
+    std::FILE* f = std::fopen(chemin, "r");
+    if (f == nullptr) {
+        return false;
+    }
+    char etat = '?';
+    const int lus = std::fscanf(f, "%*d (%*[^)]) %c", &etat);
+    std::fclose(f);
+    return lus == 1 && etat == 'T';
+}
+
+template <typename Condition> bool finit_par(Condition condition)
+{
+    const auto limite = std::chrono::steady_clock::now() + kDelai;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= limite) {
+            return false;
+        }
+        std::this_thread::sleep_for(10ms);
+    }
+    return true;
+}
+
+// A stop hands the terminal back as it was, for the shell; the continue takes
+// it raw again and the wait goes on, still for a single key.
+TEST(Pause, ArretPuisReprise)
+{
+    for (int sig : {SIGTSTP, SIGTTIN}) {
+        SCOPED_TRACE(strsignal(sig));
+        SousTerminal st;
+        ASSERT_NO_FATAL_FAILURE(jusqua_l_invite(st));
+
+        kill(st.pid, sig);
+        ASSERT_TRUE(finit_par([&] { return arrete(st.pid); })) << "the program did not stop";
+        EXPECT_TRUE(memes_reglages(st.reglages(), st.reglages_initiaux))
+            << "stopped with the terminal raw";
+
+        st.sortie.clear();
+        kill(st.pid, SIGCONT);
+        ASSERT_NO_FATAL_FAILURE(jusqua_l_invite(st, "\r\n"));
+        st.taper("x");
+        ASSERT_TRUE(st.attendre_fin()) << "one key did not end the program after the continue";
+        EXPECT_TRUE(WIFEXITED(st.statut) && WEXITSTATUS(st.statut) == 0);
         EXPECT_TRUE(memes_reglages(st.reglages(), st.reglages_initiaux));
     }
 }
