@@ -3,6 +3,7 @@
 // shapes that favour different ways of stepping.
 
 #include "fusion.h"
+#include "fusion_noyaux.h"
 
 #include <benchmark/benchmark.h>
 
@@ -108,6 +109,35 @@ void BM_fusion(benchmark::State& state)
     });
 }
 
+// Each way fusion can run, forced: the scalar steps alone, and each vector
+// set where the processor has it.
+void avec(benchmark::State& state, Jeu jeu)
+{
+    if (jeu > jeu_disponible()) {
+        state.SkipWithError("not supported by this processor");
+        return;
+    }
+    mesurer(state, [jeu](const std::vector<int>& t1, const std::vector<int>& t2, int* tab) {
+        fusion_avec(jeu, t1.data(), static_cast<int>(t1.size()), t2.data(),
+                    static_cast<int>(t2.size()), tab);
+    });
+}
+
+void BM_scalaire(benchmark::State& state)
+{
+    avec(state, Jeu::scalaire);
+}
+
+void BM_sse41(benchmark::State& state)
+{
+    avec(state, Jeu::sse41);
+}
+
+void BM_avx2(benchmark::State& state)
+{
+    avec(state, Jeu::avx2);
+}
+
 void BM_std_merge(benchmark::State& state)
 {
     // t2 first, so that ties go the same way as in fusion.
@@ -137,6 +167,9 @@ void formes_et_tailles(benchmark::internal::Benchmark* b)
 } // namespace
 
 BENCHMARK(BM_fusion)->Apply(formes_et_tailles);
+BENCHMARK(BM_scalaire)->Apply(formes_et_tailles);
+BENCHMARK(BM_sse41)->Apply(formes_et_tailles);
+BENCHMARK(BM_avx2)->Apply(formes_et_tailles);
 BENCHMARK(BM_std_merge)->Apply(formes_et_tailles);
 BENCHMARK(BM_memcpy)->Apply(formes_et_tailles);
 

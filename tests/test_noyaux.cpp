@@ -1,0 +1,263 @@
+// Each way fusion has of running its steps, called directly on the shapes
+// that reach its edges, against the plain loop.
+
+#include "fusion_boucle.h"
+#include "fusion_noyaux.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace
+{
+
+const int kTemoin = 0x5A5A5A5A; // fills the output so stray writes show
+
+// Exact-size copies on the heap, so that a sanitizer sees any read past the
+// end of an input.
+std::unique_ptr<int[]> copie(const std::vector<int>& v)
+{
+    std::unique_ptr<int[]> p(new int[v.size() + 1]);
+    std::copy(v.begin(), v.end(), p.get());
+    return p;
+}
+
+std::vector<int> boucle(const std::vector<int>& t1, const std::vector<int>& t2)
+{
+    std::vector<int> r(t1.size() + t2.size());
+    fusion_boucle(t1.data(), static_cast<int>(t1.size()), t2.data(), static_cast<int>(t2.size()),
+                  r.data());
+    return r;
+}
+
+// Inputs that reach the edges of every kernel: lengths around the vector
+// widths (4 and 8), the scalar stretches (256), the probe (32) and the vector
+// stretches (4096); ties, runs, one input wholly below the other, inputs out
+// of order and inputs with a single element out of place.
+struct Forme {
+    const char* nom;
+    int serie; // 0: each element's side at random; else runs of this length
+    int pas;   // values grow by up to this much (0: all equal)
+    bool desordre;
+    bool un_deplace;
+};
+
+const Forme kFormes[] = {
+    {"aleatoire", 0, 3, false, false},         {"egalites", 0, 1, false, false},
+    {"tous_egaux", 0, 0, false, false},        {"series_8", 8, 2, false, false},
+    {"series_64", 64, 2, false, false},        {"series_longues", 5000, 1, false, false},
+    {"desordre", 0, 3, true, false},           {"un_deplace", 0, 3, false, true},
+    {"un_deplace_series", 40, 2, false, true},
+};
+
+const std::ptrdiff_t kTailles[] = {0, 1, 3, 4, 5, 8, 9, 17, 31, 33, 255, 257, 4095, 4097, 9000};
+
+struct Paire {
+    std::vector<int> t1;
+    std::vector<int> t2;
+};
+
+Paire construire(const Forme& f, std::size_t n1, std::size_t n2, std::mt19937& gen)
+{
+    std::uniform_int_distribution<int> pile(0, 1);
+    std::uniform_int_distribution<int> saut(0, std::max(f.pas, 0));
+    Paire p;
+    int valeur = -100000;
+    bool vers_t1 = pile(gen) == 1;
+    int dans_serie = 0;
+    while (p.t1.size() < n1 || p.t2.size() < n2) {
+        if (f.serie == 0) {
+            vers_t1 = pile(gen) == 1;
+        } else if (++dans_serie > f.serie) {
+            vers_t1 = !vers_t1;
+            dans_serie = 1;
+        }
+        if (p.t1.size() == n1) {
+            vers_t1 = false;
+        } else if (p.t2.size() == n2) {
+            vers_t1 = true;
+        }
+        valeur += saut(gen);
+        (vers_t1 ? p.t1 : p.t2).push_back(valeur);
+    }
+    if (f.desordre) {
+        std::shuffle(p.t1.begin(), p.t1.end(), gen);
+        std::shuffle(p.t2.begin(), p.t2.end(), gen);
+    }
+    if (f.un_deplace) {
+        for (std::vector<int>* t : {&p.t1, &p.t2}) {
+            if (!t->empty()) {
+                std::uniform_int_distribution<std::size_t> ou(0, t->size() - 1);
+                (*t)[ou(gen)] = valeur / 2;
+            }
+        }
+    }
+    return p;
+}
+
+const Jeu kJeux[] = {Jeu::scalaire, Jeu::sse41, Jeu::avx2};
+
+std::string nom(Jeu jeu)
+{
+    return jeu == Jeu::avx2 ? "avx2" : jeu == Jeu::sse41 ? "sse41" : "scalaire";
+}
+
+class ParJeu : public testing::TestWithParam<Jeu>
+{
+  protected:
+    void SetUp() override
+    {
+        if (GetParam() > jeu_disponible()) {
+            GTEST_SKIP() << nom(GetParam()) << " is not supported by this processor";
+        }
+    }
+};
+
+// The whole merge with one set forced: exactly the plain loop's result, and
+// not a slot written past the merged count.
+TEST_P(ParJeu, FusionCommeLaBoucle)
+{
+    std::mt19937 gen(9122026);
+    for (const Forme& f : kFormes) {
+        for (std::ptrdiff_t n1 : kTailles) {
+            for (std::ptrdiff_t n2 : {n1, n1 + 1, n1 / 16, std::ptrdiff_t{4100}}) {
+                const Paire p =
+                    construire(f, static_cast<std::size_t>(n1), static_cast<std::size_t>(n2), gen);
+                const auto t1 = copie(p.t1);
+                const auto t2 = copie(p.t2);
+                std::vector<int> tab(p.t1.size() + p.t2.size() + 8, kTemoin);
+                fusion_avec(GetParam(), t1.get(), static_cast<int>(p.t1.size()), t2.get(),
+                            static_cast<int>(p.t2.size()), tab.data());
+                std::vector<int> attendu = boucle(p.t1, p.t2);
+                attendu.resize(tab.size(), kTemoin);
+                ASSERT_EQ(tab, attendu) << f.nom << ", sizes " << n1 << " and " << n2;
+            }
+        }
+    }
+}
+
+// The vector run copy takes the very decisions of the scalar one, on any
+// input: same runs, same place reached, same slots filled.
+TEST_P(ParJeu, SeriesCommeLaCopieScalaire)
+{
+    std::mt19937 gen(912);
+    for (const Forme& f : kFormes) {
+        for (std::ptrdiff_t n : {1, 7, 8, 9, 64, 256, 1000}) {
+            const Paire p = construire(f, 300, 300, gen);
+            const auto t1 = copie(p.t1);
+            const auto t2 = copie(p.t2);
+            std::vector<int> tab_s(600, kTemoin);
+            std::vector<int> tab_v(600, kTemoin);
+            Etat s{t1.get(), t2.get(), tab_s.data(), t1.get() + 300, t2.get() + 300};
+            Etat v{t1.get(), t2.get(), tab_v.data(), t1.get() + 300, t2.get() + 300};
+            const int series_s = pas_par_series(s, n);
+            const int series_v = series_vectorielles(GetParam(), v, n);
+            ASSERT_EQ(series_v, series_s) << f.nom << ", " << n << " steps";
+            ASSERT_EQ(v.a - t1.get(), s.a - t1.get()) << f.nom << ", " << n << " steps";
+            ASSERT_EQ(v.b - t2.get(), s.b - t2.get()) << f.nom << ", " << n << " steps";
+            const std::ptrdiff_t faits = s.s - tab_s.data();
+            ASSERT_TRUE(std::equal(tab_s.begin(), tab_s.begin() + faits, tab_v.begin()));
+            // Slots past the n steps are never touched.
+            ASSERT_TRUE(std::all_of(tab_v.begin() + std::min<std::ptrdiff_t>(n, 600), tab_v.end(),
+                                    [](int x) { return x == kTemoin; }));
+        }
+    }
+}
+
+// A vector stretch is kept only where the plain loop gives the same: any pair
+// of neighbours out of order, wherever it falls among the blocks, sends the
+// stretch back untouched.
+TEST_P(ParJeu, TrancheRefuseToutDesordre)
+{
+    if (GetParam() == Jeu::scalaire) {
+        GTEST_SKIP() << "no vector stretches without vectors";
+    }
+    for (std::ptrdiff_t n : {2, 8, 9, 16, 17, 40}) {
+        for (std::ptrdiff_t ou = 0; ou + 1 < n; ou++) {
+            for (bool dans_t1 : {true, false}) {
+                std::vector<int> a(static_cast<std::size_t>(n));
+                std::vector<int> b(static_cast<std::size_t>(n));
+                for (std::size_t k = 0; k < a.size(); k++) {
+                    a[k] = 2 * static_cast<int>(k);
+                    b[k] = 2 * static_cast<int>(k) + 1;
+                }
+                std::vector<int>& t = dans_t1 ? a : b;
+                std::swap(t[static_cast<std::size_t>(ou)], t[static_cast<std::size_t>(ou) + 1]);
+                const auto t1 = copie(a);
+                const auto t2 = copie(b);
+                std::vector<int> tab(2 * a.size(), kTemoin);
+                Etat e{t1.get(), t2.get(), tab.data(), t1.get() + n, t2.get() + n};
+                const Etat avant = e;
+                EXPECT_FALSE(tranche_vectorielle(GetParam(), e, 2 * n))
+                    << "pair " << ou << " of " << n << (dans_t1 ? " in t1" : " in t2");
+                EXPECT_EQ(e.a, avant.a);
+                EXPECT_EQ(e.b, avant.b);
+                EXPECT_EQ(e.s, avant.s);
+            }
+        }
+    }
+}
+
+// In order, the stretch is taken and cut where the plain loop is.
+TEST_P(ParJeu, TrancheEnOrdrePriseEtCoupeeJuste)
+{
+    if (GetParam() == Jeu::scalaire) {
+        GTEST_SKIP() << "no vector stretches without vectors";
+    }
+    std::mt19937 gen(20261209);
+    for (const Forme& f : kFormes) {
+        if (f.desordre || f.un_deplace) {
+            continue;
+        }
+        for (std::ptrdiff_t n : {1, 2, 7, 8, 9, 15, 16, 17, 100, 1024}) {
+            const Paire p = construire(f, 600, 600, gen);
+            const auto t1 = copie(p.t1);
+            const auto t2 = copie(p.t2);
+            std::vector<int> tab(1200, kTemoin);
+            Etat e{t1.get(), t2.get(), tab.data(), t1.get() + 600, t2.get() + 600};
+            ASSERT_TRUE(tranche_vectorielle(GetParam(), e, n)) << f.nom << ", " << n;
+            const std::vector<int> attendu = boucle(p.t1, p.t2);
+            ASSERT_EQ(e.s - tab.data(), n);
+            ASSERT_TRUE(std::equal(tab.begin(), tab.begin() + n, attendu.begin()))
+                << f.nom << ", " << n;
+            ASSERT_EQ(tab[static_cast<std::size_t>(n)], kTemoin) << f.nom << ", " << n;
+            // Where the plain loop stands after n steps.
+            std::ptrdiff_t i = 0;
+            std::ptrdiff_t j = 0;
+            while (i + j < n) {
+                const bool de_t1 = j == 600 || (i < 600 && p.t1[static_cast<std::size_t>(i)] <
+                                                               p.t2[static_cast<std::size_t>(j)]);
+                (de_t1 ? i : j)++;
+            }
+            ASSERT_EQ(e.a - t1.get(), i) << f.nom << ", " << n;
+            ASSERT_EQ(e.b - t2.get(), j) << f.nom << ", " << n;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Noyaux, ParJeu, testing::ValuesIn(kJeux),
+                         [](const testing::TestParamInfo<Jeu>& cas) { return nom(cas.param); });
+
+// The extremes of int, where padding with INT_MAX meets real INT_MAX values.
+TEST(Noyaux, ExtremesDeInt)
+{
+    const std::vector<int> a{INT_MIN, INT_MIN, 0,       INT_MAX, INT_MAX, INT_MAX,
+                             INT_MAX, INT_MAX, INT_MAX, INT_MAX, INT_MAX};
+    const std::vector<int> b{INT_MIN, -1, INT_MAX, INT_MAX, INT_MAX};
+    for (Jeu jeu : kJeux) {
+        if (jeu > jeu_disponible()) {
+            continue;
+        }
+        std::vector<int> tab(a.size() + b.size());
+        fusion_avec(jeu, a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()),
+                    tab.data());
+        EXPECT_EQ(tab, boucle(a, b)) << nom(jeu);
+    }
+}
+
+} // namespace
