@@ -1,34 +1,44 @@
 #!/usr/bin/env python3
-"""Reads fusion_bench's JSON output and prints, for each shape and size, the
-time of fusion and of memcpy divided by the time of std::merge (medians when
-the run has repetitions)."""
+"""Turns fusion_bench's JSON output into the README's Markdown table.
 
-import json
-import re
+    bench/ratios.py FILE.json [n]
+
+Prints the processor and the instruction set that fusion chose on it, then
+one row for each shape and size (only size n if given, e.g. 1048576): the
+nanoseconds per element written of fusion, of each of its kernels forced
+(scalar, SSE4.1, AVX2; "-" where the processor lacks it), of std::merge and
+of memcpy, and the time of fusion divided by that of std::merge. Times are
+medians when the run has repetitions."""
+
 import sys
 
-FORMES = ["aleatoire", "series de 8", "series de 64", "t1 en dessous", "inegales 1:16"]
+from mesures import FORMES, METHODES, lire
 
 
 def main():
-    donnees = json.load(open(sys.argv[1]) if len(sys.argv) > 1 else sys.stdin)
-    temps = {}
-    for b in donnees["benchmarks"]:
-        if b.get("run_type") == "aggregate" and b.get("aggregate_name") != "median":
-            continue
-        m = re.match(r"BM_(\w+?)/forme:(\d+)/n:(\d+)", b["name"])
-        if m:
-            temps[(m[1], int(m[2]), int(m[3]))] = b["par_element"] * 1e9
-
-    print("| shape | n | fusion ns/elt | std::merge ns/elt | memcpy ns/elt | fusion / std::merge |")
-    print("|---|---:|---:|---:|---:|---:|")
-    for (nom, forme, n), t in sorted(temps.items(), key=lambda e: (e[0][1], e[0][2])):
-        if nom != "fusion" or ("std_merge", forme, n) not in temps:
-            continue
-        ref = temps[("std_merge", forme, n)]
-        copie = temps.get(("memcpy", forme, n), float("nan"))
-        print(f"| {FORMES[forme]} | 2^{n.bit_length() - 1} | {t:.3f} | {ref:.3f} | {copie:.3f} "
-              f"| {t / ref:.2f} |")
+    if len(sys.argv) not in (2, 3):
+        sys.exit(__doc__)
+    contexte, temps = lire(sys.argv[1])
+    seule = int(sys.argv[2]) if len(sys.argv) == 3 else None
+    print(f"{contexte.get('processeur', 'unknown processor')}, "
+          f"fusion chooses {contexte.get('jeu_choisi', '?')}")
+    print()
+    entetes = ["shape", "n"] + [f"{m} ns/elt" for m in METHODES] + ["fusion / std::merge"]
+    print("| " + " | ".join(entetes) + " |")
+    print("|---|---:|" + "---:|" * (len(entetes) - 2))
+    for forme, nom in enumerate(FORMES):
+        tailles = sorted({n for (_, f, n) in temps if f == forme})
+        for n in tailles:
+            if seule is not None and n != seule:
+                continue
+            ligne = [nom, f"2^{n.bit_length() - 1}"]
+            for m in METHODES:
+                t = temps.get((m, forme, n))
+                ligne.append("-" if t is None else f"{t:.3f}")
+            ref = temps.get(("std::merge", forme, n))
+            fus = temps.get(("fusion", forme, n))
+            ligne.append("-" if ref is None or fus is None else f"{fus / ref:.2f}")
+            print("| " + " | ".join(ligne) + " |")
 
 
 if __name__ == "__main__":

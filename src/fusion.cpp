@@ -33,7 +33,9 @@ const std::ptrdiff_t kSerieLongue = 16;
 
 } // namespace
 
-void fusion_avec(Jeu jeu, const int* t1, int taille1, const int* t2, int taille2, int* tab)
+// tab is written through the state's output cursor.
+void fusion_avec(Jeu jeu, const int* t1, int taille1, const int* t2, int taille2,
+                 int* tab) // NOLINT(readability-non-const-parameter)
 {
     Etat e{t1, t2, tab, t1 + std::max(taille1, 0), t2 + std::max(taille2, 0)};
     const bool vecteurs = jeu != Jeu::scalaire;
