@@ -31,7 +31,7 @@ def main():
             f"'fusion, {contexte.get('processeur', 'unknown processor')}"
             f" (fusion chooses {contexte.get('jeu_choisi', '?')}): ns per element written'",
             "set logscale xy 2", "set format x '2^{%L}'", "set xlabel 'elements per input'",
-            "set ylabel 'ns / element'", "set key top left font ',9'", "set grid",
+            "set ylabel 'ns / element'", "unset key", "set grid",
         ]
         for forme, nom in enumerate(FORMES):
             courbes = []
@@ -45,6 +45,12 @@ def main():
                 courbes.append(f"'{fichier}' using 1:2 with linespoints lw 2 pt 7 ps 0.5 "
                                f"lc rgb '{COULEURS[m]}' title '{m}'")
             commandes += [f"set title '{nom}'", "plot " + ", ".join(courbes)]
+        # The sixth panel holds the key, away from the curves.
+        commandes += ["unset title", "unset border", "unset tics", "unset grid", "unset xlabel",
+                      "unset ylabel", "unset logscale", "set xrange [0:1]", "set yrange [0:1]",
+                      "set key center center font ',12' spacing 1.4",
+                      "plot " + ", ".join(f"NaN with linespoints lw 2 pt 7 lc rgb '{COULEURS[m]}' "
+                                          f"title '{m}'" for m in METHODES)]
         commandes.append("unset multiplot")
         subprocess.run(["gnuplot"], input="\n".join(commandes) + "\n", text=True, check=True)
 
