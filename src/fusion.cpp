@@ -15,7 +15,8 @@
 //   inputs in order whose sides interleave: a stretch found out of order is
 //   done again by the scalar steps, which then keep the merge for a while,
 //   twice as long after each such stretch;
-// - by runs (fusion_scalaire.cpp), a copy of each run, once runs are long;
+// - by runs, a copy of each run, once runs are long: several elements at a
+//   time with vectors (series_vectorielles), else fusion_scalaire.cpp;
 // - without branches (fusion_scalaire.cpp), a select per step, where runs
 //   are short and no vector unit helps.
 
