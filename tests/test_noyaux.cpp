@@ -172,11 +172,13 @@ TEST_P(ParJeu, SeriesCommeLaCopieScalaire)
 // A vector stretch is kept only where the plain loop gives the same: any pair
 // of neighbours out of order, wherever it falls among the blocks, sends the
 // stretch back untouched.
-TEST_P(ParJeu, TrancheRefuseToutDesordre)
+// Vector stretches exist only with vectors.
+class ParJeuVectoriel : public ParJeu
 {
-    if (GetParam() == Jeu::scalaire) {
-        GTEST_SKIP() << "no vector stretches without vectors";
-    }
+};
+
+TEST_P(ParJeuVectoriel, TrancheRefuseToutDesordre)
+{
     for (std::ptrdiff_t n : {2, 8, 9, 16, 17, 40}) {
         for (std::ptrdiff_t ou = 0; ou + 1 < n; ou++) {
             for (bool dans_t1 : {true, false}) {
@@ -204,11 +206,8 @@ TEST_P(ParJeu, TrancheRefuseToutDesordre)
 }
 
 // In order, the stretch is taken and cut where the plain loop is.
-TEST_P(ParJeu, TrancheEnOrdrePriseEtCoupeeJuste)
+TEST_P(ParJeuVectoriel, TrancheEnOrdrePriseEtCoupeeJuste)
 {
-    if (GetParam() == Jeu::scalaire) {
-        GTEST_SKIP() << "no vector stretches without vectors";
-    }
     std::mt19937 gen(20261209);
     for (const Forme& f : kFormes) {
         if (f.desordre || f.un_deplace) {
@@ -240,8 +239,14 @@ TEST_P(ParJeu, TrancheEnOrdrePriseEtCoupeeJuste)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Noyaux, ParJeu, testing::ValuesIn(kJeux),
-                         [](const testing::TestParamInfo<Jeu>& cas) { return nom(cas.param); });
+std::string nom_du_cas(const testing::TestParamInfo<Jeu>& cas)
+{
+    return nom(cas.param);
+}
+
+INSTANTIATE_TEST_SUITE_P(Noyaux, ParJeu, testing::ValuesIn(kJeux), nom_du_cas);
+INSTANTIATE_TEST_SUITE_P(Noyaux, ParJeuVectoriel, testing::Values(Jeu::sse41, Jeu::avx2),
+                         nom_du_cas);
 
 // The extremes of int, where padding with INT_MAX meets real INT_MAX values.
 TEST(Noyaux, ExtremesDeInt)
