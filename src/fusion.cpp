@@ -15,22 +15,35 @@
 //   inputs in order whose sides interleave: a stretch found out of order is
 //   done again by the scalar steps, which then keep the merge for a while,
 //   twice as long after each such stretch;
-// - by runs, a copy of each run, once runs are long: several elements at a
-//   time with vectors (series_vectorielles), else fusion_scalaire.cpp;
+// - by runs, a copy of each run, once runs are long, or keep one length so
+//   that the branches that end them are foreseen: several elements at a time
+//   with vectors (series_vectorielles), else fusion_scalaire.cpp;
 // - without branches (fusion_scalaire.cpp), a select per step, where runs
 //   are short and no vector unit helps.
 
 namespace
 {
 
-const std::ptrdiff_t kTranche = 4096; // steps of a vector stretch
-const std::ptrdiff_t kBloc = 256;     // steps of a scalar stretch
-const std::ptrdiff_t kSonde = 32;     // steps by runs that decide the next stretch
+const std::ptrdiff_t kTranche = 65536; // steps of a vector stretch
+const std::ptrdiff_t kBloc = 256;      // steps of a scalar stretch
+const std::ptrdiff_t kSonde = 32;      // steps by runs that decide the next stretch
 
 // Below this average run length a scalar stretch goes without branches.
 const std::ptrdiff_t kSerieMin = 4;
 // From this average run length on, the run copy beats the vector blocks.
 const std::ptrdiff_t kSerieLongue = 16;
+// Runs that keep one length beat them from this length on, since the
+// branches of the run copy are then foreseen; the probe that finds them is
+// trusted for this many steps.
+const std::ptrdiff_t kSerieReguliere = 6;
+const std::ptrdiff_t kTrancheReguliere = 2048;
+
+// Whether the probe found runs of one length: at most one in eight of them
+// of a new length, the rest as long as the one before them on their side.
+bool series_regulieres(Series s, std::ptrdiff_t n)
+{
+    return s.nombre * kSerieReguliere <= n && s.irregulieres * 8 <= s.nombre;
+}
 
 } // namespace
 
@@ -47,14 +60,20 @@ void fusion_avec(Jeu jeu, const int* t1, int taille1, const int* t2, int taille2
     while (e.a != e.fin_a && e.b != e.fin_b) {
         if (vecteurs && sans_vecteur <= 0 && !series_longues) {
             // A few steps by runs first: they tell whether the runs have
-            // grown long enough for the run copy.
-            series_longues = pas_par_series(e, kSonde) * kSerieLongue <= kSonde;
-            if (!series_longues && e.a != e.fin_a && e.b != e.fin_b) {
-                const std::ptrdiff_t reste = (e.fin_a - e.a) + (e.fin_b - e.b);
-                if (!tranche_vectorielle(jeu, e, std::min(kTranche, reste))) {
-                    sans_vecteur = penalite;
-                    penalite = std::min<std::ptrdiff_t>(2 * penalite, std::ptrdiff_t{1} << 24);
-                }
+            // grown long enough for the run copy, or keep one length.
+            const Series sonde = series_vectorielles(jeu, e, kSonde, true);
+            series_longues = sonde.nombre * kSerieLongue <= kSonde;
+            if (series_longues || e.a == e.fin_a || e.b == e.fin_b) {
+                continue;
+            }
+            if (series_regulieres(sonde, kSonde)) {
+                series_vectorielles(jeu, e, kTrancheReguliere);
+                continue;
+            }
+            const std::ptrdiff_t reste = (e.fin_a - e.a) + (e.fin_b - e.b);
+            if (!tranche_vectorielle(jeu, e, std::min(kTranche, reste))) {
+                sans_vecteur = penalite;
+                penalite = std::min<std::ptrdiff_t>(2 * penalite, std::ptrdiff_t{1} << 24);
             }
             continue;
         }
@@ -63,7 +82,7 @@ void fusion_avec(Jeu jeu, const int* t1, int taille1, const int* t2, int taille2
         if (sans_branche && n > 0) {
             sans_branche = pas_sans_branche(e, n) * kSerieMin > n;
         } else {
-            const int series = series_vectorielles(jeu, e, kBloc);
+            const int series = series_vectorielles(jeu, e, kBloc).nombre;
             sans_branche = series * kSerieMin > kBloc;
             series_longues = series * kSerieLongue <= kBloc;
         }

@@ -100,9 +100,9 @@ FUSION_CIBLE FUSION_PILE_ALIGNEE bool copier_avx2(const int* p, std::ptrdiff_t n
     return copier_blocs(p, n, s);
 }
 
-FUSION_CIBLE FUSION_PILE_ALIGNEE int series_avx2(Etat& e, std::ptrdiff_t n)
+FUSION_CIBLE FUSION_PILE_ALIGNEE Series series_avx2(Etat& e, std::ptrdiff_t n, bool mesurer)
 {
-    return series_blocs(e, n);
+    return mesurer ? series_blocs<true>(e, n) : series_blocs<false>(e, n);
 }
 
 #endif

@@ -88,8 +88,17 @@ void fusion_avec(Jeu jeu, const int* t1, int taille1, const int* t2, int taille2
 // for the scalar steps to write again.
 bool tranche_vectorielle(Jeu jeu, Etat& e, std::ptrdiff_t n);
 
-// pas_par_series with the given vector set (fusion_tranche.cpp).
-int series_vectorielles(Jeu jeu, Etat& e, std::ptrdiff_t n);
+// What a run copy saw: how many runs, and how many of the runs whose whole
+// length it saw differ in length from the run before them on their side (the
+// runs whose end a branch predictor cannot foresee).
+struct Series {
+    int nombre;
+    int irregulieres;
+};
+
+// pas_par_series with the given vector set (fusion_tranche.cpp). Irregular
+// runs are counted only if `mesurer` is set, and only with vectors.
+Series series_vectorielles(Jeu jeu, Etat& e, std::ptrdiff_t n, bool mesurer = false);
 
 // The kernels behind tranche_vectorielle, one per instruction set
 // (fusion_sse41.cpp, fusion_avx2.cpp). fusionner_* merges a[0, na) and
@@ -103,8 +112,9 @@ bool copier_avx2(const int* p, std::ptrdiff_t n, int* s);
 
 // pas_par_series with vectors, exact on any input (fusion_sse41.cpp,
 // fusion_avx2.cpp). Of the n slots from e.s on, those it does not fill may
-// hold anything when it returns; the steps that follow write them.
-int series_sse41(Etat& e, std::ptrdiff_t n);
-int series_avx2(Etat& e, std::ptrdiff_t n);
+// hold anything when it returns; the steps that follow write them. Counts
+// irregular runs if `mesurer` is set.
+Series series_sse41(Etat& e, std::ptrdiff_t n, bool mesurer);
+Series series_avx2(Etat& e, std::ptrdiff_t n, bool mesurer);
 
 #endif

@@ -96,9 +96,9 @@ FUSION_CIBLE FUSION_PILE_ALIGNEE bool copier_sse41(const int* p, std::ptrdiff_t 
     return copier_blocs(p, n, s);
 }
 
-FUSION_CIBLE FUSION_PILE_ALIGNEE int series_sse41(Etat& e, std::ptrdiff_t n)
+FUSION_CIBLE FUSION_PILE_ALIGNEE Series series_sse41(Etat& e, std::ptrdiff_t n, bool mesurer)
 {
-    return series_blocs(e, n);
+    return mesurer ? series_blocs<true>(e, n) : series_blocs<false>(e, n);
 }
 
 #endif

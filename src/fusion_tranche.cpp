@@ -89,18 +89,18 @@ bool tranche_vectorielle(Jeu jeu, Etat& e, std::ptrdiff_t n)
     return true;
 }
 
-int series_vectorielles(Jeu jeu, Etat& e, std::ptrdiff_t n)
+Series series_vectorielles(Jeu jeu, Etat& e, std::ptrdiff_t n, bool mesurer)
 {
 #if FUSION_X86
     switch (jeu) {
     case Jeu::avx2:
-        return series_avx2(e, n);
+        return series_avx2(e, n, mesurer);
     case Jeu::sse41:
-        return series_sse41(e, n);
+        return series_sse41(e, n, mesurer);
     case Jeu::scalaire:
         break;
     }
 #endif
-    (void)jeu;
-    return pas_par_series(e, n);
+    (void)jeu, (void)mesurer;
+    return Series{pas_par_series(e, n), 0};
 }

@@ -36,9 +36,10 @@ std::vector<int> boucle(const std::vector<int>& t1, const std::vector<int>& t2)
 }
 
 // Inputs that reach the edges of every kernel: lengths around the vector
-// widths (4 and 8), the scalar stretches (256), the probe (32) and the vector
-// stretches (4096); ties, runs, one input wholly below the other, inputs out
-// of order and inputs with a single element out of place.
+// widths (4 and 8), the scalar stretches (256), the probe (32), the stretches
+// of runs of one length (2048) and the vector stretches (65536); ties, runs,
+// one input wholly below the other, inputs out of order and inputs with a
+// single element out of place.
 struct Forme {
     const char* nom;
     int serie; // 0: each element's side at random; else runs of this length
@@ -55,7 +56,8 @@ const Forme kFormes[] = {
     {"un_deplace_series", 40, 2, false, true},
 };
 
-const std::ptrdiff_t kTailles[] = {0, 1, 3, 4, 5, 8, 9, 17, 31, 33, 255, 257, 4095, 4097, 9000};
+const std::ptrdiff_t kTailles[] = {0,  1,  3,   4,   5,    8,    9,    17,
+                                   31, 33, 255, 257, 2047, 2049, 9000, 65537};
 
 struct Paire {
     std::vector<int> t1;
@@ -156,7 +158,7 @@ TEST_P(ParJeu, SeriesCommeLaCopieScalaire)
             Etat s{t1.get(), t2.get(), tab_s.data(), t1.get() + 300, t2.get() + 300};
             Etat v{t1.get(), t2.get(), tab_v.data(), t1.get() + 300, t2.get() + 300};
             const int series_s = pas_par_series(s, n);
-            const int series_v = series_vectorielles(GetParam(), v, n);
+            const int series_v = series_vectorielles(GetParam(), v, n).nombre;
             ASSERT_EQ(series_v, series_s) << f.nom << ", " << n << " steps";
             ASSERT_EQ(v.a - t1.get(), s.a - t1.get()) << f.nom << ", " << n << " steps";
             ASSERT_EQ(v.b - t2.get(), s.b - t2.get()) << f.nom << ", " << n << " steps";
@@ -169,14 +171,116 @@ TEST_P(ParJeu, SeriesCommeLaCopieScalaire)
     }
 }
 
-// A vector stretch is kept only where the plain loop gives the same: any pair
-// of neighbours out of order, wherever it falls among the blocks, sends the
-// stretch back untouched.
-// Vector stretches exist only with vectors.
+// Vector stretches and the count of irregular runs exist only with vectors.
 class ParJeuVectoriel : public ParJeu
 {
 };
 
+// Inputs of runs of given lengths, taken in turn: t1's k-th run has
+// longueurs_1[k % size] elements, t2's longueurs_2[k % size]; values rise by
+// one, so the runs are exactly these.
+Paire par_series(const std::vector<int>& longueurs_1, const std::vector<int>& longueurs_2,
+                 int series_par_cote)
+{
+    Paire p;
+    int valeur = 0;
+    for (int k = 0; k < series_par_cote; k++) {
+        for (int q = 0; q < longueurs_1[k % longueurs_1.size()]; q++) {
+            p.t1.push_back(valeur++);
+        }
+        for (int q = 0; q < longueurs_2[k % longueurs_2.size()]; q++) {
+            p.t2.push_back(valeur++);
+        }
+    }
+    return p;
+}
+
+// The probe's count of irregular runs: among the runs seen whole (neither the
+// first, which may have begun earlier, nor the one that ends an input), those
+// of another length than the last such run of their side.
+struct CasSeries {
+    const char* nom;
+    std::vector<int> longueurs_1;
+    std::vector<int> longueurs_2;
+    // Over 12 runs of each side: t1's last one uses it up, so the copy sees
+    // 23 runs, and whole only those between its first and its last.
+    int irregulieres;
+};
+
+const CasSeries kCasSeries[] = {
+    {"huit_partout", {8}, {8}, 0},
+    {"une_longueur_par_cote", {5}, {11}, 0},
+    {"blocs_entiers", {16}, {24}, 0},
+    // t1: 8 9 8 9 ...; its second run sets the length, and each of the 9
+    // seen whole after it differs from the one before.
+    {"t1_alterne", {8, 9}, {8}, 9},
+    // t1's lengths repeat every three runs, so each differs from the last.
+    {"t1_en_trois", {3, 9, 6}, {8}, 9},
+    // Both sides alternate: t1's 9 as above, and t2's 10 after its first.
+    {"les_deux_alternent", {7, 8}, {9, 10}, 19},
+};
+
+TEST_P(ParJeuVectoriel, SeriesIrregulieresComptees)
+{
+    for (const CasSeries& c : kCasSeries) {
+        const Paire p = par_series(c.longueurs_1, c.longueurs_2, 12);
+        const auto t1 = copie(p.t1);
+        const auto t2 = copie(p.t2);
+        const std::ptrdiff_t n = static_cast<std::ptrdiff_t>(p.t1.size() + p.t2.size());
+        std::vector<int> tab(static_cast<std::size_t>(n), kTemoin);
+        Etat e{t1.get(), t2.get(), tab.data(), t1.get() + p.t1.size(), t2.get() + p.t2.size()};
+        const Series r = series_vectorielles(GetParam(), e, n, true);
+        EXPECT_EQ(r.nombre, 23) << c.nom;
+        EXPECT_EQ(r.irregulieres, c.irregulieres) << c.nom;
+        EXPECT_EQ(e.a, t1.get() + p.t1.size()) << c.nom;
+        const std::vector<int> attendu = boucle(p.t1, p.t2);
+        EXPECT_TRUE(std::equal(tab.data(), e.s, attendu.begin())) << c.nom;
+    }
+}
+
+// Runs that keep their lengths are regular wherever a probe starts and stops,
+// though the runs it cuts at both ends are shorter.
+TEST_P(ParJeuVectoriel, SeriesRegulieresOuQueTombeLaSonde)
+{
+    const Paire p = par_series({8}, {5}, 20);
+    const auto t1 = copie(p.t1);
+    const auto t2 = copie(p.t2);
+    std::vector<int> tab(p.t1.size() + p.t2.size(), kTemoin);
+    for (std::ptrdiff_t debut = 0; debut < 13; debut++) {
+        for (std::ptrdiff_t n = 1; n <= 60; n++) {
+            Etat e{t1.get(), t2.get(), tab.data(), t1.get() + p.t1.size(), t2.get() + p.t2.size()};
+            if (debut > 0) {
+                pas_par_series(e, debut);
+            }
+            EXPECT_EQ(series_vectorielles(GetParam(), e, n, true).irregulieres, 0)
+                << "from " << debut << ", " << n << " steps";
+        }
+    }
+}
+
+// Runs of one length go to the run copy in stretches of their own; a change
+// of length, or runs that stop being regular, must leave the result exact.
+TEST_P(ParJeu, FusionDeSeriesRegulieres)
+{
+    const std::vector<std::vector<int>> longueurs{{6}, {7}, {8}, {9}, {16}, {5, 5, 5, 40}};
+    for (const auto& l1 : longueurs) {
+        for (const auto& l2 : longueurs) {
+            for (int series : {1, 3, 250, 600}) {
+                const Paire p = par_series(l1, l2, series);
+                std::vector<int> tab(p.t1.size() + p.t2.size() + 8, kTemoin);
+                fusion_avec(GetParam(), p.t1.data(), static_cast<int>(p.t1.size()), p.t2.data(),
+                            static_cast<int>(p.t2.size()), tab.data());
+                std::vector<int> attendu = boucle(p.t1, p.t2);
+                attendu.resize(tab.size(), kTemoin);
+                ASSERT_EQ(tab, attendu) << l1[0] << " and " << l2[0] << ", " << series;
+            }
+        }
+    }
+}
+
+// A vector stretch is kept only where the plain loop gives the same: any pair
+// of neighbours out of order, wherever it falls among the blocks, sends the
+// stretch back untouched.
 TEST_P(ParJeuVectoriel, TrancheRefuseToutDesordre)
 {
     for (std::ptrdiff_t n : {2, 8, 9, 16, 17, 40}) {
