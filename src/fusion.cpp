@@ -38,11 +38,17 @@ const std::ptrdiff_t kSerieLongue = 16;
 const std::ptrdiff_t kSerieReguliere = 6;
 const std::ptrdiff_t kTrancheReguliere = 2048;
 
+// Whether `series` runs over n steps are `longueur` long or more on average.
+bool en_moyenne(std::ptrdiff_t series, std::ptrdiff_t n, std::ptrdiff_t longueur)
+{
+    return series * longueur <= n;
+}
+
 // Whether the probe found runs of one length: at most one in eight of them
 // of a new length, the rest as long as the one before them on their side.
 bool series_regulieres(Series s, std::ptrdiff_t n)
 {
-    return s.nombre * kSerieReguliere <= n && s.irregulieres * 8 <= s.nombre;
+    return en_moyenne(s.nombre, n, kSerieReguliere) && s.irregulieres * 8 <= s.nombre;
 }
 
 } // namespace
@@ -62,7 +68,7 @@ void fusion_avec(Jeu jeu, const int* t1, int taille1, const int* t2, int taille2
             // A few steps by runs first: they tell whether the runs have
             // grown long enough for the run copy, or keep one length.
             const Series sonde = series_vectorielles(jeu, e, kSonde, true);
-            series_longues = sonde.nombre * kSerieLongue <= kSonde;
+            series_longues = en_moyenne(sonde.nombre, kSonde, kSerieLongue);
             if (series_longues || e.a == e.fin_a || e.b == e.fin_b) {
                 continue;
             }
@@ -80,11 +86,11 @@ void fusion_avec(Jeu jeu, const int* t1, int taille1, const int* t2, int taille2
         int* const avant = e.s;
         const std::ptrdiff_t n = std::min({e.fin_a - e.a - 3, e.fin_b - e.b - 3, kBloc});
         if (sans_branche && n > 0) {
-            sans_branche = pas_sans_branche(e, n) * kSerieMin > n;
+            sans_branche = !en_moyenne(pas_sans_branche(e, n), n, kSerieMin);
         } else {
             const int series = series_vectorielles(jeu, e, kBloc).nombre;
-            sans_branche = series * kSerieMin > kBloc;
-            series_longues = series * kSerieLongue <= kBloc;
+            sans_branche = !en_moyenne(series, kBloc, kSerieMin);
+            series_longues = en_moyenne(series, kBloc, kSerieLongue);
         }
         sans_vecteur -= e.s - avant;
     }
