@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <climits>
 #include <memory>
+#include <ostream>
 #include <random>
 #include <string>
 #include <vector>
@@ -108,6 +109,18 @@ std::string nom(Jeu jeu)
 {
     return jeu == Jeu::avx2 ? "avx2" : jeu == Jeu::sse41 ? "sse41" : "scalaire";
 }
+
+} // namespace
+
+// Names the set in test listings instead of dumping its bytes. GoogleTest
+// finds it by argument-dependent lookup: it must sit in Jeu's namespace.
+void PrintTo(Jeu jeu, std::ostream* os)
+{
+    *os << nom(jeu);
+}
+
+namespace
+{
 
 class ParJeu : public testing::TestWithParam<Jeu>
 {

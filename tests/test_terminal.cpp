@@ -25,6 +25,17 @@ namespace
 using namespace std::chrono_literals;
 
 const std::string kInvite = "Appuyez sur une touche pour continuer...";
+
+// The program, behind the emulator that runs it when it is built for another
+// processor than this one.
+#ifndef FUSION_EMULATEUR
+#define FUSION_EMULATEUR ""
+#endif
+const char* const kCommande[] = {
+    FUSION_EMULATEUR[0] != '\0' ? FUSION_EMULATEUR : FUSION_EXE,
+    FUSION_EMULATEUR[0] != '\0' ? FUSION_EXE : nullptr,
+    nullptr,
+};
 const auto kDelai = 20s; // generous: sanitizer builds start slowly
 
 bool memes_reglages(const termios& a, const termios& b)
@@ -58,11 +69,24 @@ struct SousTerminal {
             lancer_comme_un_shell(tube[1]);
         }
         close(tube[1]);
-        if (read(tube[0], &pid, sizeof pid) != static_cast<ssize_t>(sizeof pid)) {
-            ADD_FAILURE() << "the program was not started";
+        Lancement l{};
+        if (read(tube[0], &l, sizeof l) != static_cast<ssize_t>(sizeof l)) {
+            ADD_FAILURE() << "the session leader died before starting the program";
+        } else if (l.erreur != 0) {
+            ADD_FAILURE() << "could not start " << kCommande[0] << ": " << std::strerror(l.erreur);
+        } else {
+            pid = l.pid;
         }
         close(tube[0]);
     }
+
+    // What the session leader tells the test: the program's pid, or why it
+    // could not be started (an errno), so that a test fails at once instead
+    // of waiting for a prompt that cannot come.
+    struct Lancement {
+        pid_t pid;
+        int erreur;
+    };
 
     // In the session leader; never returns.
     [[noreturn]] void lancer_comme_un_shell(int tube) const
@@ -74,17 +98,33 @@ struct SousTerminal {
         dup2(esclave, STDERR_FILENO);
         close(maitre);
         close(esclave);
+        // Closed by a successful exec, written to by a failed one.
+        int exec_tube[2];
+        if (pipe2(exec_tube, O_CLOEXEC) != 0) {
+            const Lancement l{-1, errno};
+            (void)write(tube, &l, sizeof l);
+            _exit(126);
+        }
         const pid_t programme = fork();
         if (programme == 0) {
+            close(exec_tube[0]);
             setpgid(0, 0);
             signal(SIGTTOU, SIG_IGN);
             tcsetpgrp(STDIN_FILENO, getpid());
             signal(SIGTTOU, SIG_DFL);
-            execl(FUSION_EXE, FUSION_EXE, static_cast<char*>(nullptr));
+            execv(kCommande[0], const_cast<char* const*>(kCommande));
+            const int erreur = errno;
+            (void)write(exec_tube[1], &erreur, sizeof erreur);
             _exit(127);
         }
+        close(exec_tube[1]);
         setpgid(programme, programme);
-        (void)write(tube, &programme, sizeof programme);
+        Lancement l{programme, 0};
+        if (read(exec_tube[0], &l.erreur, sizeof l.erreur) <= 0) {
+            l.erreur = 0;
+        }
+        close(exec_tube[0]);
+        (void)write(tube, &l, sizeof l);
         int fin = 0;
         while (waitpid(programme, &fin, 0) < 0 && errno == EINTR) {
         }
@@ -111,7 +151,8 @@ struct SousTerminal {
     SousTerminal(const SousTerminal&) = delete;
     SousTerminal& operator=(const SousTerminal&) = delete;
 
-    // Reads what the program wrote until `fin` ends it or time runs out.
+    // Reads what the program wrote until `fin` ends it, the program ends or
+    // time runs out.
     bool lire_jusqua(const std::string& fin)
     {
         const auto limite = std::chrono::steady_clock::now() + kDelai;
@@ -123,6 +164,8 @@ struct SousTerminal {
                 if (n > 0) {
                     sortie.append(tampon, static_cast<std::size_t>(n));
                 }
+            } else if (!en_vie()) {
+                break; // all it wrote has been read
             }
         }
         return termine_par(fin);
@@ -130,7 +173,10 @@ struct SousTerminal {
 
     bool en_vie()
     {
-        return !termine && waitpid(meneur, &statut, WNOHANG) == 0;
+        if (!termine && waitpid(meneur, &statut, WNOHANG) == meneur) {
+            termine = true;
+        }
+        return !termine;
     }
 
     // Waits for the program to end; false if it is still running.
@@ -138,8 +184,7 @@ struct SousTerminal {
     {
         const auto limite = std::chrono::steady_clock::now() + kDelai;
         while (std::chrono::steady_clock::now() < limite) {
-            if (waitpid(meneur, &statut, WNOHANG) == meneur) {
-                termine = true;
+            if (!en_vie()) {
                 return true;
             }
             std::this_thread::sleep_for(10ms);
@@ -193,6 +238,7 @@ struct SousTerminal {
 // must look like there.
 void jusqua_l_invite(SousTerminal& st, const std::string& avant = "FIN!\r\n")
 {
+    ASSERT_GT(st.pid, 0) << "the program did not start";
     ASSERT_TRUE(st.lire_jusqua(avant + kInvite)) << "got:\n" << st.sortie;
     EXPECT_EQ(st.sortie.find(kInvite), st.sortie.size() - kInvite.size())
         << "the prompt came before the end of the table";

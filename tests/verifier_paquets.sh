@@ -2,14 +2,18 @@
 # Checks the two packages as their users get them.
 #
 #   tests/verifier_paquets.sh deb FILE.deb        (as root: installs, then removes)
-#   tests/verifier_paquets.sh zip FILE.zip WINEPREFIX
+#   tests/verifier_paquets.sh zip FILE.zip [WINEPREFIX]
+#   tests/verifier_paquets.sh exe FILE.exe
 #
 # deb: lintian finds no error; dpkg -i installs it; fusion, found on PATH,
 # prints the 21 lines; dpkg -L lists the program, its manual page and its
 # documentation; dpkg -r removes it and leaves none of its files behind.
-# zip: it holds exactly fusion.exe and LISEZMOI.txt (CR LF line ends), and
-# fusion.exe is a 32-bit console program that runs under wine with the exact
-# output.
+# zip: it holds exactly fusion.exe, LISEZMOI.txt and LICENSE.txt (CR LF line
+# ends), fusion.exe passes the exe checks and, given a wine prefix, runs
+# under wine with the exact output. Without one it is not run, and the
+# script says so.
+# exe: a 32-bit console program for Windows that needs no DLL but those of
+# Windows itself.
 set -euo pipefail
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
 attendu=$source_dir/tests/sortie_attendue.txt
@@ -60,26 +64,52 @@ verifier_deb() {
     echo "deb: all checks passed"
 }
 
+# The DLLs that every Windows has; a program needing any other would not
+# start from its zip alone.
+readonly dll_systeme='^(kernel32|msvcrt|ucrtbase|user32|advapi32|shell32|ntdll|ws2_32|api-ms-win-.*)\.dll$'
+
+verifier_exe() {
+    local exe=$1 genre dll
+    [[ -f $exe ]] || echec "no such file: $exe"
+    genre=$(file -b "$exe")
+    [[ $genre == "PE32 executable (console) Intel 80386"* ]] ||
+        echec "$exe is not a 32-bit console program: $genre"
+    local dlls
+    dlls=$(objdump -p "$exe" | sed -n 's/^[[:space:]]*DLL Name: //p')
+    [[ -n $dlls ]] || echec "$exe imports no DLL at all, which no Windows program does"
+    while read -r dll; do
+        grep -Eqi "$dll_systeme" <<<"$dll" || echec "$exe needs $dll, which Windows does not have"
+    done <<<"$dlls"
+    echo "exe: $(basename "$exe") is a 32-bit console program needing only $(paste -sd ' ' <<<"$dlls")"
+}
+
 verifier_zip() {
-    local zip=$1 prefixe=$2 contenu ligne
+    local zip=$1 prefixe=$2 contenu ligne texte
     [[ -f $zip ]] || echec "no such file: $zip"
     dossier=$(mktemp -d) # global: the EXIT trap removes it
     trap 'rm -rf "$dossier"' EXIT
 
     echo "== contents of $zip"
     contenu=$(cmake -E tar tf "$zip" | sort | tr '\n' ' ')
-    [[ $contenu == "LISEZMOI.txt fusion.exe " ]] || echec "the zip holds: $contenu"
+    [[ $contenu == "LICENSE.txt LISEZMOI.txt fusion.exe " ]] || echec "the zip holds: $contenu"
     (cd "$dossier" && cmake -E tar xf "$zip")
 
-    while IFS= read -r ligne; do
-        [[ $ligne == *$'\r' ]] || echec "LISEZMOI.txt has a line without CR LF: $ligne"
-    done <"$dossier/LISEZMOI.txt"
+    for texte in LISEZMOI.txt LICENSE.txt; do
+        while IFS= read -r ligne; do
+            [[ $ligne == *$'\r' ]] || echec "$texte has a line without CR LF: $ligne"
+        done <"$dossier/$texte"
+    done
+    grep -q '^MIT License' "$dossier/LICENSE.txt" || echec "LICENSE.txt is not the MIT licence"
 
-    file -b "$dossier/fusion.exe" | grep -q '^PE32 executable (console) Intel 80386' ||
-        echec "fusion.exe is not a 32-bit console program: $(file -b "$dossier/fusion.exe")"
+    verifier_exe "$dossier/fusion.exe"
 
+    if [[ -z $prefixe ]]; then
+        echo "zip: fusion.exe not run (no wine prefix given)"
+        echo "zip: all checks passed but the run"
+        return
+    fi
     echo "== fusion.exe under wine"
-    (cd "$dossier" && cmake "-D EMULATOR=env;WINEDEBUG=-all;WINEPREFIX=$prefixe;LC_ALL=C;wine" \
+    (cd "$dossier" && cmake "-D EMULATOR=$source_dir/cmake/wine.sh;/usr/bin/wine;$prefixe" \
         -D "PROGRAM=$dossier/fusion.exe" -D MODE=sortie -D "EXPECTED=$attendu" -D CRLF=ON \
         -D "SUFFIX_FILE=$source_dir/tests/invite_pause_wine.txt" \
         -P "$source_dir/tests/run_fusion.cmake") || echec "fusion.exe prints something else"
@@ -88,6 +118,7 @@ verifier_zip() {
 
 case ${1:-} in
 deb) verifier_deb "$(realpath "$2")" ;;
-zip) verifier_zip "$(realpath "$2")" "$(realpath -m "$3")" ;;
-*) echec "usage: $0 deb FILE.deb | zip FILE.zip WINEPREFIX" ;;
+zip) verifier_zip "$(realpath "$2")" "${3:+$(realpath -m "$3")}" ;;
+exe) verifier_exe "$(realpath "$2")" ;;
+*) echec "usage: $0 deb FILE.deb | zip FILE.zip [WINEPREFIX] | exe FILE.exe" ;;
 esac
