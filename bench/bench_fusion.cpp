@@ -4,7 +4,7 @@
 
 #include "formes.h"
 #include "fusion.h"
-#include "fusion_noyaux.h"
+#include "noyaux/fusion_noyaux.h"
 
 #include <benchmark/benchmark.h>
 
@@ -20,8 +20,10 @@ namespace
 // The branch predictor learns a few tens of thousands of outcomes by heart:
 // merging the same small inputs again and again would measure that, not the
 // merge. Small sizes therefore cycle through enough distinct inputs (drawn
-// alike) to hold about 2^18 elements in all.
+// alike) to hold about 2^18 elements in all, but no more than 4096 of them,
+// so that tiny ones stay in the caches as a caller's would.
 const std::size_t kElementsParCycle = std::size_t{1} << 18;
+const std::size_t kJeuxMax = 4096;
 
 template <typename Fusionner> void mesurer(benchmark::State& state, Fusionner fusionner)
 {
@@ -29,7 +31,8 @@ template <typename Fusionner> void mesurer(benchmark::State& state, Fusionner fu
     const auto n = static_cast<int>(state.range(1));
     std::vector<Entrees> jeux{construire(forme, n, 1)};
     const std::size_t taille = jeux[0].t1.size() + jeux[0].t2.size();
-    for (unsigned graine = 2; jeux.size() * taille < kElementsParCycle; graine++) {
+    for (unsigned graine = 2; jeux.size() * taille < kElementsParCycle && jeux.size() < kJeuxMax;
+         graine++) {
         jeux.push_back(construire(forme, n, graine));
     }
 
@@ -103,6 +106,10 @@ void BM_memcpy(benchmark::State& state)
 void formes_et_tailles(benchmark::internal::Benchmark* b)
 {
     b->ArgNames({"forme", "n"});
+    for (std::int64_t n : {1, 2, 8, 16, 32, 64, 128, 256}) {
+        b->Args({kPetites, n});
+    }
+    b->Args({kProgramme, 5});
     for (std::int64_t forme : {kAleatoire, kSeries8, kSeries64, kEnDessous, kInegales}) {
         for (std::int64_t n = 1 << 10; n <= 1 << 22; n *= 4) {
             b->Args({forme, n});

@@ -20,6 +20,8 @@ enum Forme : std::int64_t {
     kSeries64,  // the same with runs of 64
     kEnDessous, // every element of t1 below every element of t2
     kInegales,  // t1 a sixteenth of t2's size, sides drawn at random
+    kPetites,   // n + n, sides drawn at random, for tiny n
+    kProgramme, // n + (n + 2), sides drawn at random: 5 + 7 is the program's own
 };
 
 struct Entrees {
@@ -46,9 +48,12 @@ inline Entrees construire(Forme forme, int n, unsigned graine)
     std::vector<bool> cote;
     switch (forme) {
     case kAleatoire:
-    case kInegales: {
-        const int n1 = forme == kAleatoire ? n : n / 16;
-        cote.assign(static_cast<std::size_t>(n1) + static_cast<std::size_t>(n), false);
+    case kInegales:
+    case kPetites:
+    case kProgramme: {
+        const int n1 = forme == kInegales ? n / 16 : n;
+        const int n2 = forme == kProgramme ? n + 2 : n;
+        cote.assign(static_cast<std::size_t>(n1) + static_cast<std::size_t>(n2), false);
         std::fill_n(cote.begin(), n1, true);
         std::shuffle(cote.begin(), cote.end(), gen);
         break;

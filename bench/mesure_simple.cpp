@@ -6,7 +6,7 @@
 
 #include "formes.h"
 #include "fusion.h"
-#include "fusion_noyaux.h"
+#include "noyaux/fusion_noyaux.h"
 
 #include <algorithm>
 #include <chrono>

@@ -5,7 +5,19 @@ import re
 
 # The shapes in the benchmark's order, as the README names them.
 FORMES = ["random interleaving", "runs of 8", "runs of 64", "t1 wholly below t2",
-          "unequal sizes, 1 to 16"]
+          "unequal sizes, 1 to 16", "tiny, n + n", "the program's size, n + (n + 2)"]
+PETITES = 5
+PROGRAMME = 6
+
+
+def taille(forme, n):
+    """How the README writes the size of a row: the two input sizes for the
+    tiny shapes, else the larger input's as a power of two."""
+    if forme == PETITES:
+        return f"{n} + {n}"
+    if forme == PROGRAMME:
+        return f"{n} + {n + 2}"
+    return f"2^{n.bit_length() - 1}"
 # Benchmark name -> column name.
 NOMS = {"fusion": "fusion", "scalaire": "scalar", "sse41": "SSE4.1", "avx2": "AVX2",
         "std_merge": "std::merge", "memcpy": "memcpy"}

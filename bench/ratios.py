@@ -7,12 +7,12 @@ Prints the processor and the instruction set that fusion chose on it, then
 one row for each shape and size (only size n if given, e.g. 1048576): the
 nanoseconds per element written of fusion, of each of its kernels forced
 (scalar, SSE4.1, AVX2; "-" where the processor lacks it), of std::merge and
-of memcpy, and the time of fusion divided by that of std::merge. Times are
-medians when the run has repetitions."""
+of memcpy, and the time of fusion divided by those of std::merge and of
+memcpy. Times are medians when the run has repetitions."""
 
 import sys
 
-from mesures import FORMES, METHODES, lire
+from mesures import FORMES, METHODES, lire, taille
 
 
 def main():
@@ -23,7 +23,8 @@ def main():
     print(f"{contexte.get('processeur', 'unknown processor')}, "
           f"fusion chooses {contexte.get('jeu_choisi', '?')}")
     print()
-    entetes = ["shape", "n"] + [f"{m} ns/elt" for m in METHODES] + ["fusion / std::merge"]
+    entetes = (["shape", "n"] + [f"{m} ns/elt" for m in METHODES] +
+               ["fusion / std::merge", "fusion / memcpy"])
     print("| " + " | ".join(entetes) + " |")
     print("|---|---:|" + "---:|" * (len(entetes) - 2))
     for forme, nom in enumerate(FORMES):
@@ -31,13 +32,13 @@ def main():
         for n in tailles:
             if seule is not None and n != seule:
                 continue
-            ligne = [nom, f"2^{n.bit_length() - 1}"]
+            ligne = [nom, taille(forme, n)]
             for m in METHODES:
                 t = temps.get((m, forme, n))
                 ligne.append("-" if t is None else f"{t:.3f}")
-            ref = temps.get(("std::merge", forme, n))
             fus = temps.get(("fusion", forme, n))
-            ligne.append("-" if ref is None or fus is None else f"{fus / ref:.2f}")
+            for ref in (temps.get(("std::merge", forme, n)), temps.get(("memcpy", forme, n))):
+                ligne.append("-" if ref is None or fus is None else f"{fus / ref:.2f}")
             print("| " + " | ".join(ligne) + " |")
 
 

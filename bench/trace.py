@@ -4,7 +4,8 @@
     bench/trace.py FILE.json OUT.svg
 
 One panel per input shape: nanoseconds per element written against the size
-of each input (2^10 to 2^22, both axes logarithmic), one line per method
+of each input (1 to 32 for the tiny inputs, 2^10 to 2^22 for the others, both
+axes logarithmic), one line per method
 (fusion, each kernel forced, std::merge, memcpy), so that one sees where each
 method wins. The processor's name is in the title."""
 
@@ -13,7 +14,7 @@ import subprocess
 import sys
 import tempfile
 
-from mesures import FORMES, METHODES, lire
+from mesures import FORMES, METHODES, PROGRAMME, lire
 
 COULEURS = {"fusion": "#d62728", "scalar": "#9467bd", "SSE4.1": "#2ca02c", "AVX2": "#ff7f0e",
             "std::merge": "#1f77b4", "memcpy": "#7f7f7f"}
@@ -25,15 +26,16 @@ def main():
     contexte, temps = lire(sys.argv[1])
     with tempfile.TemporaryDirectory() as dossier:
         commandes = [
-            "set terminal svg size 1200,760 dynamic font 'sans,11'",
+            "set terminal svg size 1600,760 dynamic font 'sans,11'",
             f"set output '{os.path.abspath(sys.argv[2])}'",
-            "set multiplot layout 2,3 title "
+            "set multiplot layout 2,4 title "
             f"'fusion, {contexte.get('processeur', 'unknown processor')}"
             f" (fusion chooses {contexte.get('jeu_choisi', '?')}): ns per element written'",
             "set logscale xy 2", "set format x '2^{%L}'", "set xlabel 'elements per input'",
             "set ylabel 'ns / element'", "unset key", "set grid",
         ]
-        for forme, nom in enumerate(FORMES):
+        # The program's own size is a single point: the table shows it.
+        for forme, nom in enumerate(FORMES[:PROGRAMME]):
             courbes = []
             for m in METHODES:
                 points = sorted((n, t) for (mm, f, n), t in temps.items() if mm == m and f == forme)
@@ -45,7 +47,7 @@ def main():
                 courbes.append(f"'{fichier}' using 1:2 with linespoints lw 2 pt 7 ps 0.5 "
                                f"lc rgb '{COULEURS[m]}' title '{m}'")
             commandes += [f"set title '{nom}'", "plot " + ", ".join(courbes)]
-        # The sixth panel holds the key, away from the curves.
+        # The last panel holds the key, away from the curves.
         commandes += ["unset title", "unset border", "unset tics", "unset grid", "unset xlabel",
                       "unset ylabel", "unset logscale", "set xrange [0:1]", "set yrange [0:1]",
                       "set key center center font ',12' spacing 1.4",

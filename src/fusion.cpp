@@ -1,28 +1,47 @@
 #include "fusion.h"
 
-#include "fusion_noyaux.h"
+#include "fusion_boucle.h"
+#include "noyaux/fusion_noyaux.h"
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 
-// fusion gives exactly what the plain loop gives (fusion_boucle.cpp): while
+// fusion gives exactly what the plain loop gives (fusion_boucle.h): while
 // both inputs have elements, take t1's front element if it is strictly less
 // than t2's, otherwise t2's; then copy the rest of whichever input is left.
-// It only runs those steps faster, in stretches, each run the way that suits
-// what the stretch before showed of the data:
+// It only runs those steps faster, the way that suits the size and what the
+// data has shown so far (the ways are in noyaux/):
 //
-// - vector blocks (fusion_tranche.cpp), where the processor has them, for
-//   inputs in order whose sides interleave: a stretch found out of order is
-//   done again by the scalar steps, which then keep the merge for a while,
-//   twice as long after each such stretch;
-// - by runs, a copy of each run, once runs are long, or keep one length so
-//   that the branches that end them are foreseen: several elements at a time
-//   with vectors (series_vectorielles), else fusion_scalaire.cpp;
-// - without branches (fusion_scalaire.cpp), a select per step, where runs
-//   are short and no vector unit helps.
+// - the plain loop itself for the tiniest inputs (7 elements or fewer),
+//   where anything else costs more than the merge;
+// - one network for inputs that fit in four vector registers a side, if the
+//   processor has vectors and both are in order: no stretch, no probe;
+// - otherwise in stretches, each run the way that suits what the stretch
+//   before showed:
+//   - vector blocks (fusion_tranche.cpp), for inputs in order whose sides
+//     interleave: a stretch found out of order is done again by the scalar
+//     steps, which then keep the merge for a while, twice as long after each
+//     such stretch;
+//   - by runs, a copy of each run, once runs are long, or keep one length so
+//     that the branches that end them are foreseen: several elements at a
+//     time with vectors (series_vectorielles), else fusion_scalaire.cpp;
+//   - without branches (fusion_scalaire.cpp), a select per step, where runs
+//     are short and no vector unit helps.
 
 namespace
 {
+
+// Up to this many elements in all, the plain loop is the fastest way. On an
+// AMD EPYC (Zen 5), 4096 distinct inputs cycled: 3 + 4 took 4.7 ns by the
+// loop and 5.0 ns by the AVX2 network, 4 + 4 took 5.1 and 5.0, 5 + 7 took 9.3
+// and 6.1.
+const std::int64_t kBoucleSeule = 7;
+
+bool pour_la_boucle(int taille1, int taille2)
+{
+    return std::int64_t{taille1} + taille2 <= kBoucleSeule;
+}
 
 const std::ptrdiff_t kTranche = 65536; // steps of a vector stretch
 const std::ptrdiff_t kBloc = 256;      // steps of a scalar stretch
@@ -57,6 +76,16 @@ bool series_regulieres(Series s, std::ptrdiff_t n)
 void fusion_avec(Jeu jeu, const int* t1, int taille1, const int* t2, int taille2,
                  int* tab) // NOLINT(readability-non-const-parameter)
 {
+    if (pour_la_boucle(taille1, taille2)) {
+        fusion_boucle(t1, taille1, t2, taille2, tab);
+        return;
+    }
+    if (taille1 > 0 && taille2 > 0 && std::max(taille1, taille2) <= petits_max(jeu)) {
+        if (!petits_vectoriels(jeu, t1, taille1, t2, taille2, tab)) {
+            fusion_boucle(t1, taille1, t2, taille2, tab);
+        }
+        return;
+    }
     Etat e{t1, t2, tab, t1 + std::max(taille1, 0), t2 + std::max(taille2, 0)};
     const bool vecteurs = jeu != Jeu::scalaire;
     bool sans_branche = false;
@@ -107,7 +136,28 @@ void fusion_avec(Jeu jeu, const int* t1, int taille1, const int* t2, int taille2
     }
 }
 
-void fusion(const int* t1, int taille1, const int* t2, int taille2, int* tab)
+namespace
+{
+
+// Out of line, so that the tiniest inputs pay for none of its set-up.
+#ifdef _MSC_VER
+__declspec(noinline)
+#else
+__attribute__((noinline))
+#endif
+    void fusion_vectorielle(const int* t1, int taille1, const int* t2, int taille2, int* tab)
 {
     fusion_avec(jeu_disponible(), t1, taille1, t2, taille2, tab);
+}
+
+} // namespace
+
+void fusion(const int* t1, int taille1, const int* t2, int taille2, int* tab)
+{
+    // Before the instruction set is even asked for.
+    if (pour_la_boucle(taille1, taille2)) {
+        fusion_boucle(t1, taille1, t2, taille2, tab);
+        return;
+    }
+    fusion_vectorielle(t1, taille1, t2, taille2, tab);
 }

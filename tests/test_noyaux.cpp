@@ -2,7 +2,7 @@
 // that reach its edges, against the plain loop.
 
 #include "fusion_boucle.h"
-#include "fusion_noyaux.h"
+#include "noyaux/fusion_noyaux.h"
 
 #include <gtest/gtest.h>
 
@@ -352,6 +352,91 @@ TEST_P(ParJeuVectoriel, TrancheEnOrdrePriseEtCoupeeJuste)
             }
             ASSERT_EQ(e.a - t1.get(), i) << f.nom << ", " << n;
             ASSERT_EQ(e.b - t2.get(), j) << f.nom << ", " << n;
+        }
+    }
+}
+
+// Ascending inputs of n elements: values that tie often, or that crowd the
+// ends of int, where the INT_MAX padding meets real INT_MAX values.
+std::vector<int> petite_entree(std::size_t n, bool extremes, std::mt19937& gen)
+{
+    std::uniform_int_distribution<int> tirage(-3, 3);
+    std::vector<int> v(n);
+    for (int& x : v) {
+        const int t = tirage(gen);
+        x = !extremes ? t : t < -1 ? INT_MIN : t > 1 ? INT_MAX : t;
+    }
+    std::sort(v.begin(), v.end());
+    return v;
+}
+
+// The one-network path at every pair of sizes it takes, on sorted inputs:
+// exactly the plain loop's result and not a slot past it.
+TEST_P(ParJeuVectoriel, PetitsCommeLaBoucle)
+{
+    std::mt19937 gen(5);
+    const std::ptrdiff_t max = petits_max(GetParam());
+    ASSERT_GT(max, 0);
+    for (std::ptrdiff_t na = 1; na <= max; na++) {
+        for (std::ptrdiff_t nb = 1; nb <= max; nb++) {
+            for (bool extremes : {false, true}) {
+                const auto a = petite_entree(static_cast<std::size_t>(na), extremes, gen);
+                const auto b = petite_entree(static_cast<std::size_t>(nb), extremes, gen);
+                const auto t1 = copie(a);
+                const auto t2 = copie(b);
+                std::vector<int> tab(a.size() + b.size() + 8, kTemoin);
+                ASSERT_TRUE(petits_vectoriels(GetParam(), t1.get(), na, t2.get(), nb, tab.data()))
+                    << na << " + " << nb;
+                std::vector<int> attendu = boucle(a, b);
+                attendu.resize(tab.size(), kTemoin);
+                ASSERT_EQ(tab, attendu) << na << " + " << nb << (extremes ? ", extremes" : "");
+            }
+        }
+    }
+}
+
+// One pair out of order, at every place in either input and at the sizes
+// where registers begin and end, is refused with nothing written.
+TEST_P(ParJeuVectoriel, PetitsRefusentToutDesordre)
+{
+    const std::ptrdiff_t max = petits_max(GetParam());
+    std::vector<std::ptrdiff_t> tailles;
+    for (std::ptrdiff_t n = 2; n <= max; n++) {
+        const std::ptrdiff_t l = max / 4; // lanes of a register
+        if (n % l <= 1 || n % l == l - 1) {
+            tailles.push_back(n);
+        }
+    }
+    for (std::ptrdiff_t na : tailles) {
+        for (std::ptrdiff_t nb : {std::ptrdiff_t{1}, na, max}) {
+            for (bool dans_a : {true, false}) {
+                // A single element is always in order.
+                const std::ptrdiff_t n = dans_a ? na : nb;
+                for (std::ptrdiff_t ou = 0; n > 1 && ou < n; ou++) {
+                    std::vector<int> a(static_cast<std::size_t>(na));
+                    std::vector<int> b(static_cast<std::size_t>(nb));
+                    for (std::size_t k = 0; k < a.size(); k++) {
+                        a[k] = 2 * static_cast<int>(k);
+                    }
+                    for (std::size_t k = 0; k < b.size(); k++) {
+                        b[k] = 2 * static_cast<int>(k) + 1;
+                    }
+                    // Above its successor, or, for the last one, below its
+                    // predecessor.
+                    std::vector<int>& t = dans_a ? a : b;
+                    const auto p = static_cast<std::size_t>(ou);
+                    t[p] = p + 1 < t.size() ? t[p + 1] + 1 : t[p - 1] - 1;
+                    const auto t1 = copie(a);
+                    const auto t2 = copie(b);
+                    std::vector<int> tab(a.size() + b.size(), kTemoin);
+                    EXPECT_FALSE(
+                        petits_vectoriels(GetParam(), t1.get(), na, t2.get(), nb, tab.data()))
+                        << na << " + " << nb << ", element " << ou << (dans_a ? " of a" : " of b");
+                    EXPECT_TRUE(
+                        std::all_of(tab.begin(), tab.end(), [](int x) { return x == kTemoin; }))
+                        << na << " + " << nb << ", element " << ou << (dans_a ? " of a" : " of b");
+                }
+            }
         }
     }
 }

@@ -49,6 +49,24 @@ struct V {
     {
         return _mm_set1_epi32(v);
     }
+
+    // SSE4.1 has no masked loads and stores of 32-bit lanes: through a buffer.
+    FUSION_CIBLE static Reg charger_partiel(const int* p, std::ptrdiff_t n)
+    {
+        int tampon[L];
+        for (std::ptrdiff_t q = 0; q < L; q++) {
+            tampon[q] = q < n ? p[q] : INT_MAX;
+        }
+        return charger(tampon);
+    }
+    FUSION_CIBLE static void ranger_partiel(int* p, std::ptrdiff_t n, Reg v)
+    {
+        int tampon[L];
+        ranger(tampon, v);
+        for (std::ptrdiff_t q = 0; q < L && q < n; q++) {
+            p[q] = tampon[q];
+        }
+    }
     FUSION_CIBLE static unsigned signes(Reg x)
     {
         return static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(x)));
@@ -69,15 +87,17 @@ struct V {
         return echanger<0xCC>(x, _mm_shuffle_epi32(x, _MM_SHUFFLE(2, 3, 0, 1)));
     }
 
-    // x rising and y reversed make one bitonic sequence of 8, split lane by
-    // lane into the 4 smallest and the 4 largest, each bitonic.
-    FUSION_CIBLE static void fusionner(Reg& x, Reg& y)
+    FUSION_CIBLE static Reg inverser(Reg x)
     {
-        const Reg inverse = _mm_shuffle_epi32(y, _MM_SHUFFLE(0, 1, 2, 3));
-        const Reg petits = _mm_min_epi32(x, inverse);
-        const Reg grands = _mm_max_epi32(x, inverse);
-        x = trier_bitonique(petits);
-        y = trier_bitonique(grands);
+        return _mm_shuffle_epi32(x, _MM_SHUFFLE(0, 1, 2, 3));
+    }
+    FUSION_CIBLE static Reg mini(Reg x, Reg y)
+    {
+        return _mm_min_epi32(x, y);
+    }
+    FUSION_CIBLE static Reg maxi(Reg x, Reg y)
+    {
+        return _mm_max_epi32(x, y);
     }
 };
 
@@ -85,20 +105,6 @@ struct V {
 
 #include "fusion_blocs.inc"
 
-FUSION_CIBLE FUSION_PILE_ALIGNEE bool fusionner_sse41(const int* a, std::ptrdiff_t na, const int* b,
-                                                      std::ptrdiff_t nb, int* s)
-{
-    return fusionner_blocs(a, na, b, nb, s);
-}
-
-FUSION_CIBLE FUSION_PILE_ALIGNEE bool copier_sse41(const int* p, std::ptrdiff_t n, int* s)
-{
-    return copier_blocs(p, n, s);
-}
-
-FUSION_CIBLE FUSION_PILE_ALIGNEE Series series_sse41(Etat& e, std::ptrdiff_t n, bool mesurer)
-{
-    return mesurer ? series_blocs<true>(e, n) : series_blocs<false>(e, n);
-}
+FUSION_NOYAUX(sse41)
 
 #endif

@@ -49,6 +49,25 @@ struct V {
     {
         return _mm256_set1_epi32(v);
     }
+
+    // Lanes below n (any n) as all ones.
+    FUSION_CIBLE static Reg premiers(std::ptrdiff_t n)
+    {
+        const int borne =
+            static_cast<int>(std::min<std::ptrdiff_t>(std::max<std::ptrdiff_t>(n, 0), L));
+        return _mm256_cmpgt_epi32(_mm256_set1_epi32(borne),
+                                  _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+    }
+    // Masked loads and stores touch no memory in the lanes they leave out.
+    FUSION_CIBLE static Reg charger_partiel(const int* p, std::ptrdiff_t n)
+    {
+        const Reg m = premiers(n);
+        return _mm256_blendv_epi8(_mm256_set1_epi32(INT_MAX), _mm256_maskload_epi32(p, m), m);
+    }
+    FUSION_CIBLE static void ranger_partiel(int* p, std::ptrdiff_t n, Reg v)
+    {
+        _mm256_maskstore_epi32(p, premiers(n), v);
+    }
     FUSION_CIBLE static unsigned signes(Reg x)
     {
         return static_cast<unsigned>(_mm256_movemask_ps(_mm256_castsi256_ps(x)));
@@ -71,17 +90,17 @@ struct V {
         return echanger<0xAA>(x, _mm256_shuffle_epi32(x, _MM_SHUFFLE(2, 3, 0, 1)));
     }
 
-    // x rising and y reversed make one bitonic sequence of 16; lane by lane
-    // min and max split it into the 8 smallest and the 8 largest, each
-    // bitonic.
-    FUSION_CIBLE static void fusionner(Reg& x, Reg& y)
+    FUSION_CIBLE static Reg inverser(Reg x)
     {
-        const Reg inverse =
-            _mm256_permutevar8x32_epi32(y, _mm256_setr_epi32(7, 6, 5, 4, 3, 2, 1, 0));
-        const Reg petits = _mm256_min_epi32(x, inverse);
-        const Reg grands = _mm256_max_epi32(x, inverse);
-        x = trier_bitonique(petits);
-        y = trier_bitonique(grands);
+        return _mm256_permutevar8x32_epi32(x, _mm256_setr_epi32(7, 6, 5, 4, 3, 2, 1, 0));
+    }
+    FUSION_CIBLE static Reg mini(Reg x, Reg y)
+    {
+        return _mm256_min_epi32(x, y);
+    }
+    FUSION_CIBLE static Reg maxi(Reg x, Reg y)
+    {
+        return _mm256_max_epi32(x, y);
     }
 };
 
@@ -89,20 +108,6 @@ struct V {
 
 #include "fusion_blocs.inc"
 
-FUSION_CIBLE FUSION_PILE_ALIGNEE bool fusionner_avx2(const int* a, std::ptrdiff_t na, const int* b,
-                                                     std::ptrdiff_t nb, int* s)
-{
-    return fusionner_blocs(a, na, b, nb, s);
-}
-
-FUSION_CIBLE FUSION_PILE_ALIGNEE bool copier_avx2(const int* p, std::ptrdiff_t n, int* s)
-{
-    return copier_blocs(p, n, s);
-}
-
-FUSION_CIBLE FUSION_PILE_ALIGNEE Series series_avx2(Etat& e, std::ptrdiff_t n, bool mesurer)
-{
-    return mesurer ? series_blocs<true>(e, n) : series_blocs<false>(e, n);
-}
+FUSION_NOYAUX(avx2)
 
 #endif

@@ -110,6 +110,34 @@ bool copier_sse41(const int* p, std::ptrdiff_t n, int* s);
 bool fusionner_avx2(const int* a, std::ptrdiff_t na, const int* b, std::ptrdiff_t nb, int* s);
 bool copier_avx2(const int* p, std::ptrdiff_t n, int* s);
 
+// Inputs of at most petits_max(jeu) elements each, both non-empty, merged
+// whole by one network (fusion_sse41.cpp, fusion_avx2.cpp): returns false,
+// having written nothing, if either is out of order. Inline, since these
+// inputs take a few nanoseconds in all.
+bool petits_sse41(const int* a, std::ptrdiff_t na, const int* b, std::ptrdiff_t nb, int* s);
+bool petits_avx2(const int* a, std::ptrdiff_t na, const int* b, std::ptrdiff_t nb, int* s);
+
+// Four registers a side; none without vectors.
+inline std::ptrdiff_t petits_max(Jeu jeu)
+{
+    return FUSION_X86 == 0 ? 0 : jeu == Jeu::avx2 ? 32 : jeu == Jeu::sse41 ? 16 : 0;
+}
+
+inline bool petits_vectoriels(Jeu jeu, const int* a, std::ptrdiff_t na, const int* b,
+                              std::ptrdiff_t nb, int* s)
+{
+#if FUSION_X86
+    if (jeu == Jeu::avx2) {
+        return petits_avx2(a, na, b, nb, s);
+    }
+    if (jeu == Jeu::sse41) {
+        return petits_sse41(a, na, b, nb, s);
+    }
+#endif
+    (void)jeu, (void)a, (void)na, (void)b, (void)nb, (void)s;
+    return false;
+}
+
 // pas_par_series with vectors, exact on any input (fusion_sse41.cpp,
 // fusion_avx2.cpp). Of the n slots from e.s on, those it does not fill may
 // hold anything when it returns; the steps that follow write them. Counts
