@@ -441,6 +441,54 @@ TEST_P(ParJeuVectoriel, PetitsRefusentToutDesordre)
     }
 }
 
+// The vector merge itself (windows, then the carried register for the last
+// elements of a side), called directly.
+bool fusionner_direct(Jeu jeu, const int* a, std::ptrdiff_t na, const int* b, std::ptrdiff_t nb,
+                      int* s)
+{
+#if FUSION_X86
+    return jeu == Jeu::avx2 ? fusionner_avx2(a, na, b, nb, s) : fusionner_sse41(a, na, b, nb, s);
+#else
+    (void)jeu, (void)a, (void)na, (void)b, (void)nb, (void)s;
+    return false;
+#endif
+}
+
+// Every pair of sizes around the window (L - 1, L, L + 1, and around the four
+// streams' cuts), with ties and the ends of int: exactly the plain loop's
+// result, not a slot past it.
+TEST_P(ParJeuVectoriel, FenetresCommeLaBoucle)
+{
+    std::mt19937 gen(15);
+    const std::ptrdiff_t l = petits_max(GetParam()) / 4; // lanes of a register
+    std::vector<std::ptrdiff_t> tailles;
+    for (std::ptrdiff_t m : {std::ptrdiff_t{1}, l, 4 * l, 8 * l, 40 * l}) {
+        for (std::ptrdiff_t d : {-1, 0, 1}) {
+            tailles.push_back(m + d);
+        }
+    }
+    tailles.push_back(1000);
+    for (std::ptrdiff_t na : tailles) {
+        for (std::ptrdiff_t nb : tailles) {
+            for (bool extremes : {false, true}) {
+                if (na == 0 || nb == 0) {
+                    continue;
+                }
+                const auto a = petite_entree(static_cast<std::size_t>(na), extremes, gen);
+                const auto b = petite_entree(static_cast<std::size_t>(nb), extremes, gen);
+                const auto t1 = copie(a);
+                const auto t2 = copie(b);
+                std::vector<int> tab(a.size() + b.size() + 8, kTemoin);
+                ASSERT_TRUE(fusionner_direct(GetParam(), t1.get(), na, t2.get(), nb, tab.data()))
+                    << na << " + " << nb;
+                std::vector<int> attendu = boucle(a, b);
+                attendu.resize(tab.size(), kTemoin);
+                ASSERT_EQ(tab, attendu) << na << " + " << nb << (extremes ? ", extremes" : "");
+            }
+        }
+    }
+}
+
 std::string nom_du_cas(const testing::TestParamInfo<Jeu>& cas)
 {
     return nom(cas.param);
