@@ -87,6 +87,11 @@ void BM_avx2(benchmark::State& state)
     avec(state, Jeu::avx2);
 }
 
+void BM_avx512(benchmark::State& state)
+{
+    avec(state, Jeu::avx512);
+}
+
 void BM_std_merge(benchmark::State& state)
 {
     // t2 first, so that ties go the same way as in fusion.
@@ -123,6 +128,7 @@ BENCHMARK(BM_fusion)->Apply(formes_et_tailles);
 BENCHMARK(BM_scalaire)->Apply(formes_et_tailles);
 BENCHMARK(BM_sse41)->Apply(formes_et_tailles);
 BENCHMARK(BM_avx2)->Apply(formes_et_tailles);
+BENCHMARK(BM_avx512)->Apply(formes_et_tailles);
 BENCHMARK(BM_std_merge)->Apply(formes_et_tailles);
 BENCHMARK(BM_memcpy)->Apply(formes_et_tailles);
 
@@ -130,9 +136,7 @@ int main(int argc, char** argv)
 {
     const Jeu jeu = jeu_disponible();
     benchmark::AddCustomContext("processeur", processeur());
-    benchmark::AddCustomContext("jeu_choisi", jeu == Jeu::avx2    ? "avx2"
-                                              : jeu == Jeu::sse41 ? "sse41"
-                                                                  : "scalaire");
+    benchmark::AddCustomContext("jeu_choisi", nom_du_jeu(jeu));
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;

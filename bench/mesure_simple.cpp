@@ -46,10 +46,7 @@ void fusionner(Methode m, const Entrees& e, int* tab)
 int main()
 {
     const Jeu jeu = jeu_disponible();
-    std::printf("%s, fusion chooses %s\n", processeur().c_str(),
-                jeu == Jeu::avx2    ? "avx2"
-                : jeu == Jeu::sse41 ? "sse41"
-                                    : "scalaire");
+    std::printf("%s, fusion chooses %s\n", processeur().c_str(), nom_du_jeu(jeu));
     for (int n : {1 << 20, 1 << 10}) {
         std::vector<Entrees> jeux;
         for (unsigned graine = 1; jeux.size() * 2 * static_cast<std::size_t>(n) < (1U << 21);

@@ -20,6 +20,7 @@ def taille(forme, n):
     return f"2^{n.bit_length() - 1}"
 # Benchmark name -> column name.
 NOMS = {"fusion": "fusion", "scalaire": "scalar", "sse41": "SSE4.1", "avx2": "AVX2",
+        "avx512": "AVX-512",
         "std_merge": "std::merge", "memcpy": "memcpy"}
 METHODES = list(NOMS.values())
 

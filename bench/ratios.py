@@ -4,15 +4,16 @@
     bench/ratios.py FILE.json [n]
 
 Prints the processor and the instruction set that fusion chose on it, then
-one row for each shape and size (only size n if given, e.g. 1048576): the
+one row for each shape and size (only size n if given, e.g. 1048576, and
+the tiny inputs, which are always shown): the
 nanoseconds per element written of fusion, of each of its kernels forced
-(scalar, SSE4.1, AVX2; "-" where the processor lacks it), of std::merge and
+(scalar, SSE4.1, AVX2, AVX-512; "-" where the processor lacks it), of std::merge and
 of memcpy, and the time of fusion divided by those of std::merge and of
 memcpy. Times are medians when the run has repetitions."""
 
 import sys
 
-from mesures import FORMES, METHODES, lire, taille
+from mesures import FORMES, METHODES, PETITES, lire, taille
 
 
 def main():
@@ -30,7 +31,7 @@ def main():
     for forme, nom in enumerate(FORMES):
         tailles = sorted({n for (_, f, n) in temps if f == forme})
         for n in tailles:
-            if seule is not None and n != seule:
+            if seule is not None and n != seule and forme < PETITES:
                 continue
             ligne = [nom, taille(forme, n)]
             for m in METHODES:

@@ -17,6 +17,7 @@ import tempfile
 from mesures import FORMES, METHODES, PROGRAMME, lire
 
 COULEURS = {"fusion": "#d62728", "scalar": "#9467bd", "SSE4.1": "#2ca02c", "AVX2": "#ff7f0e",
+            "AVX-512": "#8c564b",
             "std::merge": "#1f77b4", "memcpy": "#7f7f7f"}
 
 

@@ -89,7 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* donnees, std::size_t t
     std::vector<int> tab(n + 8, kTemoin);
     fusion(t1.get(), static_cast<int>(n1), t2.get(), static_cast<int>(n2), tab.data());
     verifier(attendu.get(), tab, n);
-    for (Jeu jeu : {Jeu::scalaire, Jeu::sse41, Jeu::avx2}) {
+    for (Jeu jeu : {Jeu::scalaire, Jeu::sse41, Jeu::avx2, Jeu::avx512}) {
         if (jeu <= jeu_disponible()) {
             std::fill(tab.begin(), tab.end(), kTemoin);
             fusion_avec(jeu, t1.get(), static_cast<int>(n1), t2.get(), static_cast<int>(n2),

@@ -103,11 +103,11 @@ Paire construire(const Forme& f, std::size_t n1, std::size_t n2, std::mt19937& g
     return p;
 }
 
-const Jeu kJeux[] = {Jeu::scalaire, Jeu::sse41, Jeu::avx2};
+const Jeu kJeux[] = {Jeu::scalaire, Jeu::sse41, Jeu::avx2, Jeu::avx512};
 
 std::string nom(Jeu jeu)
 {
-    return jeu == Jeu::avx2 ? "avx2" : jeu == Jeu::sse41 ? "sse41" : "scalaire";
+    return nom_du_jeu(jeu);
 }
 
 } // namespace
@@ -296,7 +296,7 @@ TEST_P(ParJeu, FusionDeSeriesRegulieres)
 // stretch back untouched.
 TEST_P(ParJeuVectoriel, TrancheRefuseToutDesordre)
 {
-    for (std::ptrdiff_t n : {2, 8, 9, 16, 17, 40}) {
+    for (std::ptrdiff_t n : {2, 8, 9, 16, 17, 40, 80, 150}) {
         for (std::ptrdiff_t ou = 0; ou + 1 < n; ou++) {
             for (bool dans_t1 : {true, false}) {
                 std::vector<int> a(static_cast<std::size_t>(n));
@@ -447,7 +447,9 @@ bool fusionner_direct(Jeu jeu, const int* a, std::ptrdiff_t na, const int* b, st
                       int* s)
 {
 #if FUSION_X86
-    return jeu == Jeu::avx2 ? fusionner_avx2(a, na, b, nb, s) : fusionner_sse41(a, na, b, nb, s);
+    return jeu == Jeu::avx512 ? fusionner_avx512(a, na, b, nb, s)
+           : jeu == Jeu::avx2 ? fusionner_avx2(a, na, b, nb, s)
+                              : fusionner_sse41(a, na, b, nb, s);
 #else
     (void)jeu, (void)a, (void)na, (void)b, (void)nb, (void)s;
     return false;
@@ -495,8 +497,8 @@ std::string nom_du_cas(const testing::TestParamInfo<Jeu>& cas)
 }
 
 INSTANTIATE_TEST_SUITE_P(Noyaux, ParJeu, testing::ValuesIn(kJeux), nom_du_cas);
-INSTANTIATE_TEST_SUITE_P(Noyaux, ParJeuVectoriel, testing::Values(Jeu::sse41, Jeu::avx2),
-                         nom_du_cas);
+INSTANTIATE_TEST_SUITE_P(Noyaux, ParJeuVectoriel,
+                         testing::Values(Jeu::sse41, Jeu::avx2, Jeu::avx512), nom_du_cas);
 
 // The extremes of int, where padding with INT_MAX meets real INT_MAX values.
 TEST(Noyaux, ExtremesDeInt)

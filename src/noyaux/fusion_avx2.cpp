@@ -32,6 +32,11 @@ struct V {
     {
         return _mm256_cmpgt_epi32(x, y);
     }
+    FUSION_CIBLE static unsigned bits_plus_grand(Reg x, Reg y)
+    {
+        return static_cast<unsigned>(
+            _mm256_movemask_ps(_mm256_castsi256_ps(_mm256_cmpgt_epi32(x, y))));
+    }
     FUSION_CIBLE static Reg ou(Reg x, Reg y)
     {
         return _mm256_or_si256(x, y);
@@ -67,10 +72,6 @@ struct V {
     FUSION_CIBLE static void ranger_partiel(int* p, std::ptrdiff_t n, Reg v)
     {
         _mm256_maskstore_epi32(p, premiers(n), v);
-    }
-    FUSION_CIBLE static unsigned signes(Reg x)
-    {
-        return static_cast<unsigned>(_mm256_movemask_ps(_mm256_castsi256_ps(x)));
     }
 
     // Compares each lane with its partner (given by `partenaire`) and keeps
@@ -109,5 +110,6 @@ struct V {
 #include "fusion_blocs.inc"
 
 FUSION_NOYAUX(avx2)
+FUSION_SERIES(avx2)
 
 #endif

@@ -32,6 +32,10 @@ struct V {
     {
         return _mm_cmpgt_epi32(x, y);
     }
+    FUSION_CIBLE static unsigned bits_plus_grand(Reg x, Reg y)
+    {
+        return static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(_mm_cmpgt_epi32(x, y))));
+    }
     FUSION_CIBLE static Reg ou(Reg x, Reg y)
     {
         return _mm_or_si128(x, y);
@@ -66,10 +70,6 @@ struct V {
         for (std::ptrdiff_t q = 0; q < L && q < n; q++) {
             p[q] = tampon[q];
         }
-    }
-    FUSION_CIBLE static unsigned signes(Reg x)
-    {
-        return static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(x)));
     }
 
     // Compares each lane with its partner and keeps the smaller where
@@ -106,5 +106,6 @@ struct V {
 #include "fusion_blocs.inc"
 
 FUSION_NOYAUX(sse41)
+FUSION_SERIES(sse41)
 
 #endif

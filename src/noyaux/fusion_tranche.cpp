@@ -13,8 +13,12 @@
 Jeu jeu_disponible()
 {
 #if FUSION_X86
-    __builtin_cpu_init();
+    // libgcc fills in what these read before any constructor of ours runs.
     // These also check that the system saves the wider registers.
+    if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+        __builtin_cpu_supports("avx512vl")) {
+        return Jeu::avx512;
+    }
     if (__builtin_cpu_supports("avx2")) {
         return Jeu::avx2;
     }
@@ -32,6 +36,8 @@ bool fusionner(Jeu jeu, const int* a, std::ptrdiff_t na, const int* b, std::ptrd
 {
 #if FUSION_X86
     switch (jeu) {
+    case Jeu::avx512:
+        return fusionner_avx512(a, na, b, nb, s);
     case Jeu::avx2:
         return fusionner_avx2(a, na, b, nb, s);
     case Jeu::sse41:
@@ -48,6 +54,8 @@ bool copier(Jeu jeu, const int* p, std::ptrdiff_t n, int* s)
 {
 #if FUSION_X86
     switch (jeu) {
+    case Jeu::avx512:
+        return copier_avx512(p, n, s);
     case Jeu::avx2:
         return copier_avx2(p, n, s);
     case Jeu::sse41:
@@ -93,6 +101,7 @@ Series series_vectorielles(Jeu jeu, Etat& e, std::ptrdiff_t n, bool mesurer)
 {
 #if FUSION_X86
     switch (jeu) {
+    case Jeu::avx512:
     case Jeu::avx2:
         return series_avx2(e, n, mesurer);
     case Jeu::sse41:
