@@ -29,6 +29,19 @@ mkdir -p "$prefix"
     # long as it lives.
     if wineserver -p60 </dev/null >>"$prefix.log" 2>&1 9>&-; then
         "$loader" wineboot --init </dev/null >>"$prefix.log" 2>&1 9>&-
+        # A new prefix may still be settling when wineboot returns: once,
+        # the first program run after it ended at once with status 66 and
+        # no output. A trivial program that runs through is the sign that
+        # the prefix is ready.
+        essais=0
+        until "$loader" cmd /c exit 0 </dev/null >>"$prefix.log" 2>&1 9>&-; do
+            essais=$((essais + 1))
+            if [ "$essais" -ge 20 ]; then
+                echo "wine.sh: the prefix $prefix does not start programs" >&2
+                exit 1
+            fi
+            sleep 1
+        done
     fi
 ) 9>"$prefix.lock"
 exec "$loader" "$@"
