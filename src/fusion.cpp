@@ -19,8 +19,10 @@
 //   processor has vectors and both are in order: no stretch, no probe;
 // - otherwise in stretches, each run the way that suits what the stretch
 //   before showed:
-//   - vector blocks (fusion_tranche.cpp), for inputs in order whose sides
-//     interleave: a stretch found out of order is done again by the scalar
+//   - vector windows (fusion_tranche.cpp, fusion_blocs.inc), for inputs in
+//     order whose sides interleave, unequal sizes included: four streams
+//     side by side, each merging the next L elements of both sides by one
+//     network; a stretch found out of order is done again by the scalar
 //     steps, which then keep the merge for a while, twice as long after each
 //     such stretch;
 //   - by runs, a copy of each run, once runs are long, or keep one length so
