@@ -24,10 +24,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # beside it or to find under wine.
 set(CMAKE_EXE_LINKER_FLAGS_INIT -static)
 
-# Tells the import checks which DLLs a program may need: those of Windows
-# itself, never one of the toolchain's.
-find_program(FUSION_OBJDUMP ${mingw_prefix}-objdump)
-
 # A prefix of its own in the build tree keeps test runs away from the user's
 # ~/.wine; wine.sh boots it and keeps its server apart from CTest.
 if(EXISTS ${wine_loader})

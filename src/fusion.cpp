@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <cstdint>
 
 // fusion gives exactly what the plain loop gives (fusion_boucle.h): while
 // both inputs have elements, take t1's front element if it is strictly less
@@ -33,11 +32,6 @@
 
 namespace
 {
-
-bool pour_la_boucle(int taille1, int taille2)
-{
-    return std::int64_t{taille1} + taille2 <= kBoucleSeule;
-}
 
 const std::ptrdiff_t kTranche = 65536; // steps of a vector stretch
 const std::ptrdiff_t kBloc = 256;      // steps of a scalar stretch

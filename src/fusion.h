@@ -20,13 +20,18 @@ void fusion_vectorielle(const int* t1, int taille1, const int* t2, int taille2, 
 // the AVX2 network, 4 + 4 took 5.1 and 5.0, 5 + 7 took 9.3 and 6.1.
 constexpr std::int64_t kBoucleSeule = 7;
 
+inline bool pour_la_boucle(int taille1, int taille2)
+{
+    return std::int64_t{taille1} + taille2 <= kBoucleSeule;
+}
+
 // Merges t1 (taille1 elements) and t2 (taille2 elements), each in ascending
 // order, into tab, which must have room for taille1 + taille2 elements.
 // On equal values the element of t2 comes first. Exactly taille1 + taille2
 // slots are written; the inputs are neither checked nor sorted.
 inline void fusion(const int* t1, int taille1, const int* t2, int taille2, int* tab)
 {
-    if (std::int64_t{taille1} + taille2 <= kBoucleSeule) {
+    if (pour_la_boucle(taille1, taille2)) {
         fusion_boucle(t1, taille1, t2, taille2, tab);
     } else {
         fusion_vectorielle(t1, taille1, t2, taille2, tab);

@@ -370,6 +370,25 @@ std::vector<int> petite_entree(std::size_t n, bool extremes, std::mt19937& gen)
     return v;
 }
 
+// A kernel that takes sorted inputs of na and nb elements whole, once with
+// values that tie often and once crowding the ends of int: it must accept
+// them and give exactly the plain loop's result, not a slot past it.
+template <typename Noyau>
+void comme_la_boucle(Noyau noyau, std::ptrdiff_t na, std::ptrdiff_t nb, std::mt19937& gen)
+{
+    for (bool extremes : {false, true}) {
+        const auto a = petite_entree(static_cast<std::size_t>(na), extremes, gen);
+        const auto b = petite_entree(static_cast<std::size_t>(nb), extremes, gen);
+        const auto t1 = copie(a);
+        const auto t2 = copie(b);
+        std::vector<int> tab(a.size() + b.size() + 8, kTemoin);
+        ASSERT_TRUE(noyau(t1.get(), na, t2.get(), nb, tab.data())) << na << " + " << nb;
+        std::vector<int> attendu = boucle(a, b);
+        attendu.resize(tab.size(), kTemoin);
+        ASSERT_EQ(tab, attendu) << na << " + " << nb << (extremes ? ", extremes" : "");
+    }
+}
+
 // The one-network path at every pair of sizes it takes, on sorted inputs:
 // exactly the plain loop's result and not a slot past it.
 TEST_P(ParJeuVectoriel, PetitsCommeLaBoucle)
@@ -377,20 +396,11 @@ TEST_P(ParJeuVectoriel, PetitsCommeLaBoucle)
     std::mt19937 gen(5);
     const std::ptrdiff_t max = petits_max(GetParam());
     ASSERT_GT(max, 0);
+    const auto petits = [this](const int* a, std::ptrdiff_t na, const int* b, std::ptrdiff_t nb,
+                               int* s) { return petits_vectoriels(GetParam(), a, na, b, nb, s); };
     for (std::ptrdiff_t na = 1; na <= max; na++) {
         for (std::ptrdiff_t nb = 1; nb <= max; nb++) {
-            for (bool extremes : {false, true}) {
-                const auto a = petite_entree(static_cast<std::size_t>(na), extremes, gen);
-                const auto b = petite_entree(static_cast<std::size_t>(nb), extremes, gen);
-                const auto t1 = copie(a);
-                const auto t2 = copie(b);
-                std::vector<int> tab(a.size() + b.size() + 8, kTemoin);
-                ASSERT_TRUE(petits_vectoriels(GetParam(), t1.get(), na, t2.get(), nb, tab.data()))
-                    << na << " + " << nb;
-                std::vector<int> attendu = boucle(a, b);
-                attendu.resize(tab.size(), kTemoin);
-                ASSERT_EQ(tab, attendu) << na << " + " << nb << (extremes ? ", extremes" : "");
-            }
+            ASSERT_NO_FATAL_FAILURE(comme_la_boucle(petits, na, nb, gen));
         }
     }
 }
@@ -470,22 +480,12 @@ TEST_P(ParJeuVectoriel, FenetresCommeLaBoucle)
         }
     }
     tailles.push_back(1000);
+    const auto fenetres = [this](const int* a, std::ptrdiff_t na, const int* b, std::ptrdiff_t nb,
+                                 int* s) { return fusionner_direct(GetParam(), a, na, b, nb, s); };
     for (std::ptrdiff_t na : tailles) {
         for (std::ptrdiff_t nb : tailles) {
-            for (bool extremes : {false, true}) {
-                if (na == 0 || nb == 0) {
-                    continue;
-                }
-                const auto a = petite_entree(static_cast<std::size_t>(na), extremes, gen);
-                const auto b = petite_entree(static_cast<std::size_t>(nb), extremes, gen);
-                const auto t1 = copie(a);
-                const auto t2 = copie(b);
-                std::vector<int> tab(a.size() + b.size() + 8, kTemoin);
-                ASSERT_TRUE(fusionner_direct(GetParam(), t1.get(), na, t2.get(), nb, tab.data()))
-                    << na << " + " << nb;
-                std::vector<int> attendu = boucle(a, b);
-                attendu.resize(tab.size(), kTemoin);
-                ASSERT_EQ(tab, attendu) << na << " + " << nb << (extremes ? ", extremes" : "");
+            if (na > 0 && nb > 0) {
+                ASSERT_NO_FATAL_FAILURE(comme_la_boucle(fenetres, na, nb, gen));
             }
         }
     }

@@ -111,10 +111,10 @@ struct Series {
 Series series_vectorielles(Jeu jeu, Etat& e, std::ptrdiff_t n, bool mesurer = false);
 
 // The kernels behind tranche_vectorielle, one per instruction set
-// (fusion_sse41.cpp, fusion_avx2.cpp, fusion_avx512.cpp). fusionner_* merges a[0, na) and
-// b[0, nb), both non-empty, into s; copier_* copies p[0, n) to s. Both return
-// whether what they read was in ascending order; if not, what they wrote is
-// meaningless.
+// (fusion_sse41.cpp, fusion_avx2.cpp, fusion_avx512.cpp). fusionner_*
+// merges a[0, na) and b[0, nb), both non-empty, into s; copier_* copies
+// p[0, n) to s. Both return whether what they read was in ascending order;
+// if not, what they wrote is meaningless.
 bool fusionner_sse41(const int* a, std::ptrdiff_t na, const int* b, std::ptrdiff_t nb, int* s);
 bool copier_sse41(const int* p, std::ptrdiff_t n, int* s);
 bool fusionner_avx2(const int* a, std::ptrdiff_t na, const int* b, std::ptrdiff_t nb, int* s);
@@ -124,8 +124,8 @@ bool copier_avx512(const int* p, std::ptrdiff_t n, int* s);
 
 // Inputs of at most petits_max(jeu) elements each, both non-empty, merged
 // whole by one network (fusion_sse41.cpp and the others): returns false,
-// having written nothing, if either is out of order. Inline, since these
-// inputs take a few nanoseconds in all.
+// having written nothing, if either is out of order. The choice is inline,
+// since these inputs take a few nanoseconds in all.
 bool petits_sse41(const int* a, std::ptrdiff_t na, const int* b, std::ptrdiff_t nb, int* s);
 bool petits_avx2(const int* a, std::ptrdiff_t na, const int* b, std::ptrdiff_t nb, int* s);
 bool petits_avx512(const int* a, std::ptrdiff_t na, const int* b, std::ptrdiff_t nb, int* s);
