@@ -396,8 +396,10 @@ TEST_P(ParJeuVectoriel, PetitsCommeLaBoucle)
     std::mt19937 gen(5);
     const std::ptrdiff_t max = petits_max(GetParam());
     ASSERT_GT(max, 0);
-    const auto petits = [this](const int* a, std::ptrdiff_t na, const int* b, std::ptrdiff_t nb,
-                               int* s) { return petits_vectoriels(GetParam(), a, na, b, nb, s); };
+    const auto petits = [jeu = GetParam()](const int* a, std::ptrdiff_t na, const int* b,
+                                           std::ptrdiff_t nb, int* s) {
+        return petits_vectoriels(jeu, a, na, b, nb, s);
+    };
     for (std::ptrdiff_t na = 1; na <= max; na++) {
         for (std::ptrdiff_t nb = 1; nb <= max; nb++) {
             ASSERT_NO_FATAL_FAILURE(comme_la_boucle(petits, na, nb, gen));
@@ -480,8 +482,10 @@ TEST_P(ParJeuVectoriel, FenetresCommeLaBoucle)
         }
     }
     tailles.push_back(1000);
-    const auto fenetres = [this](const int* a, std::ptrdiff_t na, const int* b, std::ptrdiff_t nb,
-                                 int* s) { return fusionner_direct(GetParam(), a, na, b, nb, s); };
+    const auto fenetres = [jeu = GetParam()](const int* a, std::ptrdiff_t na, const int* b,
+                                             std::ptrdiff_t nb, int* s) {
+        return fusionner_direct(jeu, a, na, b, nb, s);
+    };
     for (std::ptrdiff_t na : tailles) {
         for (std::ptrdiff_t nb : tailles) {
             if (na > 0 && nb > 0) {
