@@ -58,6 +58,23 @@ struct V {
         return _mm512_test_epi32_mask(x, x) == 0;
     }
 
+    // Order seen so far, as the lanes where every element was found no
+    // greater than its next one: one masked compare a check, where a vector
+    // would take a compare, a move from the mask and an or.
+    using Ordre = __mmask16;
+    FUSION_CIBLE static Ordre ordre_neuf()
+    {
+        return 0xFFFF;
+    }
+    FUSION_CIBLE static Ordre verifier(Ordre o, Reg x, Reg suivants)
+    {
+        return _mm512_mask_cmple_epi32_mask(o, x, suivants);
+    }
+    FUSION_CIBLE static bool en_ordre(Ordre o)
+    {
+        return o == 0xFFFF;
+    }
+
     FUSION_CIBLE static Reg diffuser(int v)
     {
         return _mm512_set1_epi32(v);
