@@ -398,7 +398,8 @@ TEST_P(ParJeuVectoriel, PetitsCommeLaBoucle)
     ASSERT_GT(max, 0);
     const auto petits = [jeu = GetParam()](const int* a, std::ptrdiff_t na, const int* b,
                                            std::ptrdiff_t nb, int* s) {
-        return petits_vectoriels(jeu, a, na, b, nb, s);
+        petits_vectoriels(jeu, a, na, b, nb, s);
+        return true;
     };
     for (std::ptrdiff_t na = 1; na <= max; na++) {
         for (std::ptrdiff_t nb = 1; nb <= max; nb++) {
@@ -408,14 +409,16 @@ TEST_P(ParJeuVectoriel, PetitsCommeLaBoucle)
 }
 
 // One pair out of order, at every place in either input and at the sizes
-// where registers begin and end, is refused with nothing written.
-TEST_P(ParJeuVectoriel, PetitsRefusentToutDesordre)
+// where registers and half registers (AVX-512 holds two halves in one)
+// begin and end, is merged as the plain loop merges it: a network would
+// give the same values sorted.
+TEST_P(ParJeuVectoriel, PetitsDesordonnesCommeLaBoucle)
 {
     const std::ptrdiff_t max = petits_max(GetParam());
     std::vector<std::ptrdiff_t> tailles;
     for (std::ptrdiff_t n = 2; n <= max; n++) {
         const std::ptrdiff_t l = max / 4; // lanes of a register
-        if (n % l <= 1 || n % l == l - 1) {
+        if (n % l <= 1 || n % l == l - 1 || n == l / 2 || n == l / 2 + 1) {
             tailles.push_back(n);
         }
     }
@@ -441,11 +444,8 @@ TEST_P(ParJeuVectoriel, PetitsRefusentToutDesordre)
                     const auto t1 = copie(a);
                     const auto t2 = copie(b);
                     std::vector<int> tab(a.size() + b.size(), kTemoin);
-                    EXPECT_FALSE(
-                        petits_vectoriels(GetParam(), t1.get(), na, t2.get(), nb, tab.data()))
-                        << na << " + " << nb << ", element " << ou << (dans_a ? " of a" : " of b");
-                    EXPECT_TRUE(
-                        std::all_of(tab.begin(), tab.end(), [](int x) { return x == kTemoin; }))
+                    petits_vectoriels(GetParam(), t1.get(), na, t2.get(), nb, tab.data());
+                    EXPECT_EQ(tab, boucle(a, b))
                         << na << " + " << nb << ", element " << ou << (dans_a ? " of a" : " of b");
                 }
             }

@@ -110,6 +110,7 @@ struct V {
 #include "fusion_blocs.inc"
 
 FUSION_NOYAUX(avx2)
+FUSION_PETITS(avx2)
 FUSION_SERIES(avx2)
 
 #endif

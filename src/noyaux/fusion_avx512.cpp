@@ -140,4 +140,47 @@ struct V {
 // against 0.28 at 8).
 FUSION_NOYAUX(avx512)
 
+namespace
+{
+
+// Inputs of half a register or less each: a in the low half and b reversed
+// in the high half make one bitonic sequence of 16 (INT_MAX pads the middle),
+// which one sort of one register finishes, stored by one masked store. A
+// register a side takes twice the work: on an AMD EPYC (Zen 5), 4096
+// distinct inputs of 5 + 7 cycled, the kernel called directly, 4.5 ns this
+// way, against 6.6 with an AVX-512 register a side and 5.7 with AVX2's.
+FUSION_CIBLE inline bool fusionner_en_un(const int* a, std::ptrdiff_t na, const int* b,
+                                         std::ptrdiff_t nb, int* s)
+{
+    // The counts are 1 to 8 here: the masks need no bounds, and each lane's
+    // next element comes from the register itself, not from a second load.
+    const auto premiers = [](std::ptrdiff_t n) { return static_cast<__mmask16>((1U << n) - 1U); };
+    const V::Reg max = _mm512_set1_epi32(INT_MAX);
+    const V::Reg x = _mm512_mask_loadu_epi32(max, premiers(na), a);
+    const V::Reg y = _mm512_mask_loadu_epi32(max, premiers(nb), b);
+    const __mmask16 bons =
+        _mm512_mask_cmple_epi32_mask(_mm512_cmple_epi32_mask(x, _mm512_alignr_epi32(max, x, 1)), y,
+                                     _mm512_alignr_epi32(max, y, 1));
+    if (bons != 0xFFFF) {
+        return false;
+    }
+    // Lanes 0 to 7 from x, 8 to 15 from y's lanes 7 to 0.
+    const V::Reg ordre = _mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 23, 22, 21, 20, 19, 18, 17, 16);
+    _mm512_mask_storeu_epi32(s, premiers(na + nb),
+                             V::trier_bitonique(_mm512_permutex2var_epi32(x, ordre, y)));
+    return true;
+}
+
+} // namespace
+
+FUSION_CIBLE FUSION_PILE_ALIGNEE void petits_avx512(const int* a, std::ptrdiff_t na, const int* b,
+                                                    std::ptrdiff_t nb, int* s)
+{
+    if (na > V::L / 2 || nb > V::L / 2) {
+        petits_moyens(a, na, b, nb, s);
+    } else if (!fusionner_en_un(a, na, b, nb, s)) {
+        boucle_a_part(a, na, b, nb, s);
+    }
+}
+
 #endif

@@ -84,8 +84,27 @@ inline const char* nom_du_jeu(Jeu jeu)
                                : "scalaire";
 }
 
-// The best set that this processor and its system support (fusion_tranche.cpp).
-Jeu jeu_disponible();
+// The best set that this processor and its system support. Inline: asked at
+// every call of fusion, where a call of its own costs as much as the
+// answer.
+inline Jeu jeu_disponible()
+{
+#if FUSION_X86
+    // libgcc fills in what these read before any constructor of ours runs.
+    // These also check that the system saves the wider registers.
+    if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+        __builtin_cpu_supports("avx512vl")) {
+        return Jeu::avx512;
+    }
+    if (__builtin_cpu_supports("avx2")) {
+        return Jeu::avx2;
+    }
+    if (__builtin_cpu_supports("sse4.1")) {
+        return Jeu::sse41;
+    }
+#endif
+    return Jeu::scalaire;
+}
 
 // fusion with the given set, which the processor must support (fusion.cpp).
 void fusion_avec(Jeu jeu, const int* t1, int taille1, const int* t2, int taille2, int* tab);
@@ -123,12 +142,14 @@ bool fusionner_avx512(const int* a, std::ptrdiff_t na, const int* b, std::ptrdif
 bool copier_avx512(const int* p, std::ptrdiff_t n, int* s);
 
 // Inputs of at most petits_max(jeu) elements each, both non-empty, merged
-// whole by one network (fusion_sse41.cpp and the others): returns false,
-// having written nothing, if either is out of order. The choice is inline,
-// since these inputs take a few nanoseconds in all.
-bool petits_sse41(const int* a, std::ptrdiff_t na, const int* b, std::ptrdiff_t nb, int* s);
-bool petits_avx2(const int* a, std::ptrdiff_t na, const int* b, std::ptrdiff_t nb, int* s);
-bool petits_avx512(const int* a, std::ptrdiff_t na, const int* b, std::ptrdiff_t nb, int* s);
+// whole by one network if both are in order, by the plain loop if not
+// (fusion_sse41.cpp and the others): exactly the plain loop's result either
+// way, so that fusion can hand them over with nothing left to do on return
+// (a jump, not a call). The choice is inline, since these inputs take a few
+// nanoseconds in all.
+void petits_sse41(const int* a, std::ptrdiff_t na, const int* b, std::ptrdiff_t nb, int* s);
+void petits_avx2(const int* a, std::ptrdiff_t na, const int* b, std::ptrdiff_t nb, int* s);
+void petits_avx512(const int* a, std::ptrdiff_t na, const int* b, std::ptrdiff_t nb, int* s);
 
 // Four registers a side; none without vectors.
 inline std::ptrdiff_t petits_max(Jeu jeu)
@@ -140,26 +161,21 @@ inline std::ptrdiff_t petits_max(Jeu jeu)
                                 : 0;
 }
 
-inline bool petits_vectoriels(Jeu jeu, const int* a, std::ptrdiff_t na, const int* b,
+// jeu must have vectors (petits_max above 0).
+inline void petits_vectoriels(Jeu jeu, const int* a, std::ptrdiff_t na, const int* b,
                               std::ptrdiff_t nb, int* s)
 {
 #if FUSION_X86
-    // One AVX2 register a side is a little faster than one of AVX-512 (on an
-    // AMD EPYC, Zen 5: 5 + 7 in 8.8 ns against 9.8, 8 + 8 in 8.8 against
-    // 10.1); from 9 on, AVX-512 needs fewer registers (16 + 16: 12.9 against
-    // 18.8).
-    if (jeu == Jeu::avx512 && (na > 8 || nb > 8)) {
-        return petits_avx512(a, na, b, nb, s);
+    if (jeu == Jeu::avx512) {
+        petits_avx512(a, na, b, nb, s);
+    } else if (jeu == Jeu::avx2) {
+        petits_avx2(a, na, b, nb, s);
+    } else {
+        petits_sse41(a, na, b, nb, s);
     }
-    if (jeu == Jeu::avx2 || jeu == Jeu::avx512) {
-        return petits_avx2(a, na, b, nb, s);
-    }
-    if (jeu == Jeu::sse41) {
-        return petits_sse41(a, na, b, nb, s);
-    }
-#endif
+#else
     (void)jeu, (void)a, (void)na, (void)b, (void)nb, (void)s;
-    return false;
+#endif
 }
 
 // pas_par_series with vectors, exact on any input (fusion_sse41.cpp,

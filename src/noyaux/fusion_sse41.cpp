@@ -106,6 +106,7 @@ struct V {
 #include "fusion_blocs.inc"
 
 FUSION_NOYAUX(sse41)
+FUSION_PETITS(sse41)
 FUSION_SERIES(sse41)
 
 #endif

@@ -10,25 +10,6 @@
 // plain loop would be after its n steps, and its result is kept only if both
 // pieces it consumed turn out to be in order, and the cut to be right.
 
-Jeu jeu_disponible()
-{
-#if FUSION_X86
-    // libgcc fills in what these read before any constructor of ours runs.
-    // These also check that the system saves the wider registers.
-    if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
-        __builtin_cpu_supports("avx512vl")) {
-        return Jeu::avx512;
-    }
-    if (__builtin_cpu_supports("avx2")) {
-        return Jeu::avx2;
-    }
-    if (__builtin_cpu_supports("sse4.1")) {
-        return Jeu::sse41;
-    }
-#endif
-    return Jeu::scalaire;
-}
-
 namespace
 {
 
