@@ -35,7 +35,7 @@ namespace
 
 const std::ptrdiff_t kTranche = 65536; // steps of a vector stretch
 const std::ptrdiff_t kBloc = 256;      // steps of a scalar stretch
-const std::ptrdiff_t kSonde = 32;      // steps by runs that decide the next stretch
+const std::ptrdiff_t kSonde = 64;      // steps by runs that decide the next stretch
 
 // Below this average run length a scalar stretch goes without branches.
 const std::ptrdiff_t kSerieMin = 4;
@@ -54,10 +54,18 @@ bool en_moyenne(std::ptrdiff_t series, std::ptrdiff_t n, std::ptrdiff_t longueur
 }
 
 // Whether the probe found runs of one length: at most one in eight of them
-// of a new length, the rest as long as the one before them on their side.
+// of a new length, the rest as long as the one before them on their side,
+// and runs compared on both sides. A side of single elements between long
+// runs of the other (unequal sizes) looks regular on its own, and the other
+// side then showed too few whole runs to be judged: such inputs went to the
+// run copy for a quarter of 1024 + 16384, where the windows were twice as
+// fast. The probe is 64 steps long so that runs of 8 show a run compared on
+// each side; over 32 they often did not, and went to the vector blocks
+// (runs of 8 with SSE4.1: 0.55 ns per element instead of 0.33).
 bool series_regulieres(Series s, std::ptrdiff_t n)
 {
-    return en_moyenne(s.nombre, n, kSerieReguliere) && s.irregulieres * 8 <= s.nombre;
+    return en_moyenne(s.nombre, n, kSerieReguliere) && s.irregulieres * 8 <= s.nombre &&
+           s.comparees_t1 > 0 && s.comparees_t2 > 0;
 }
 
 // Out of line, or its set-up would be paid by the small inputs too.

@@ -245,6 +245,9 @@ TEST_P(ParJeuVectoriel, SeriesIrregulieresComptees)
         const Series r = series_vectorielles(GetParam(), e, n, true);
         EXPECT_EQ(r.nombre, 23) << c.nom;
         EXPECT_EQ(r.irregulieres, c.irregulieres) << c.nom;
+        // t1's runs 3 to 11 each follow a whole one; t2's 2 to 11 do.
+        EXPECT_EQ(r.comparees_t1, 9) << c.nom;
+        EXPECT_EQ(r.comparees_t2, 10) << c.nom;
         EXPECT_EQ(e.a, t1.get() + p.t1.size()) << c.nom;
         const std::vector<int> attendu = boucle(p.t1, p.t2);
         EXPECT_TRUE(std::equal(tab.data(), e.s, attendu.begin())) << c.nom;

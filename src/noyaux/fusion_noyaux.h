@@ -116,12 +116,16 @@ void fusion_avec(Jeu jeu, const int* t1, int taille1, const int* t2, int taille2
 // for the scalar steps to write again.
 bool tranche_vectorielle(Jeu jeu, Etat& e, std::ptrdiff_t n);
 
-// What a run copy saw: how many runs, and how many of the runs whose whole
+// What a run copy saw: how many runs, how many of the runs whose whole
 // length it saw differ in length from the run before them on their side (the
-// runs whose end a branch predictor cannot foresee).
+// runs whose end a branch predictor cannot foresee), and how many were so
+// compared on each side (a side none of whose runs was compared has shown
+// nothing of its lengths).
 struct Series {
     int nombre;
     int irregulieres;
+    int comparees_t1;
+    int comparees_t2;
 };
 
 // pas_par_series with the given vector set (fusion_tranche.cpp); AVX-512's

@@ -92,5 +92,5 @@ Series series_vectorielles(Jeu jeu, Etat& e, std::ptrdiff_t n, bool mesurer)
     }
 #endif
     (void)jeu, (void)mesurer;
-    return Series{pas_par_series(e, n), 0};
+    return Series{pas_par_series(e, n), 0, 0, 0};
 }
