@@ -14,10 +14,11 @@
 #include <immintrin.h>
 
 // GCC 12's AVX-512 intrinsics start some results from an undefined register
-// on purpose, and GCC then warns that it may be used uninitialized (its bug
-// 105593); the warning says nothing about this file's code.
+// on purpose, and GCC then warns that it is, or may be, used uninitialized
+// (its bug 105593); the warnings say nothing about this file's code.
 #if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#pragma GCC diagnostic ignored "-Wuninitialized"
 #endif
 
 #define FUSION_CIBLE __attribute__((target("avx512f,avx512bw,avx512vl")))
