@@ -19,8 +19,9 @@
 // - otherwise in stretches, each run the way that suits what the stretch
 //   before showed:
 //   - vector windows (fusion_tranche.cpp, fusion_blocs.inc), for inputs in
-//     order whose sides interleave, unequal sizes included: four streams
-//     side by side, each merging the next L elements of both sides by one
+//     order whose sides interleave, unequal sizes included, and for all
+//     inputs too short to pay for a probe: four streams side by side (two
+//     for short ones), each merging the next L elements of both sides by one
 //     network; a stretch found out of order is done again by the scalar
 //     steps, which then keep the merge for a while, twice as long after each
 //     such stretch;
@@ -35,7 +36,7 @@ namespace
 
 const std::ptrdiff_t kTranche = 65536; // steps of a vector stretch
 const std::ptrdiff_t kBloc = 256;      // steps of a scalar stretch
-const std::ptrdiff_t kSonde = 64;      // steps by runs that decide the next stretch
+const std::ptrdiff_t kSonde = 64;      // most steps by runs that decide the next stretch
 
 // Below this average run length a scalar stretch goes without branches.
 const std::ptrdiff_t kSerieMin = 4;
