@@ -38,25 +38,13 @@ struct V {
     {
         _mm512_storeu_si512(p, v);
     }
-    FUSION_CIBLE static Reg plus_grand(Reg x, Reg y)
-    {
-        return _mm512_maskz_mov_epi32(_mm512_cmpgt_epi32_mask(x, y), _mm512_set1_epi32(-1));
-    }
     FUSION_CIBLE static unsigned bits_plus_grand(Reg x, Reg y)
     {
         return _mm512_cmpgt_epi32_mask(x, y);
     }
-    FUSION_CIBLE static Reg ou(Reg x, Reg y)
-    {
-        return _mm512_or_si512(x, y);
-    }
     FUSION_CIBLE static Reg nul()
     {
         return _mm512_setzero_si512();
-    }
-    FUSION_CIBLE static bool tout_nul(Reg x)
-    {
-        return _mm512_test_epi32_mask(x, x) == 0;
     }
 
     // Order seen so far, as the lanes where every element was found no
@@ -159,16 +147,16 @@ FUSION_CIBLE inline bool fusionner_en_un(const int* a, std::ptrdiff_t na, const 
     const V::Reg max = _mm512_set1_epi32(INT_MAX);
     const V::Reg x = _mm512_mask_loadu_epi32(max, premiers(na), a);
     const V::Reg y = _mm512_mask_loadu_epi32(max, premiers(nb), b);
-    const __mmask16 bons =
-        _mm512_mask_cmple_epi32_mask(_mm512_cmple_epi32_mask(x, _mm512_alignr_epi32(max, x, 1)), y,
-                                     _mm512_alignr_epi32(max, y, 1));
-    if (bons != 0xFFFF) {
+    const V::Ordre ordre =
+        V::verifier(V::verifier(V::ordre_neuf(), x, _mm512_alignr_epi32(max, x, 1)), y,
+                    _mm512_alignr_epi32(max, y, 1));
+    if (!V::en_ordre(ordre)) {
         return false;
     }
     // Lanes 0 to 7 from x, 8 to 15 from y's lanes 7 to 0.
-    const V::Reg ordre = _mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 23, 22, 21, 20, 19, 18, 17, 16);
+    const V::Reg voies = _mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 23, 22, 21, 20, 19, 18, 17, 16);
     _mm512_mask_storeu_epi32(s, premiers(na + nb),
-                             V::trier_bitonique(_mm512_permutex2var_epi32(x, ordre, y)));
+                             V::trier_bitonique(_mm512_permutex2var_epi32(x, voies, y)));
     return true;
 }
 
